@@ -61,6 +61,11 @@ class TUnitDefinition {
   std::vector<std::string> FSchemes;
   std::vector<const TSecurityDefinition*> FSecurityDefinitions;  // items borrowed
   TConfig FConfig;
+  // Filled by ResolveDependencies: the classes that a class declared before
+  // them refers to (possible only inside reference cycles), in declaration
+  // order. Without a class filter they are declared forward ("  TX = class;")
+  // before the first class block.
+  std::vector<const TObjectDefinition*> FForwardDeclarations;
 
   // The writer's steps, public so that tests can run them one by one.
   void Log(const std::string& AMessage);
