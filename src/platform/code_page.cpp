@@ -1,6 +1,7 @@
 #include "platform/code_page.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace tolvane {
 namespace {
@@ -16,186 +17,232 @@ constexpr char32_t kHighControls[32] = {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+// The decoders below run twice over their input: once with a SizeSink to learn
+// the exact length of the result, once with an AppendSink into a string of
+// that length. Large documents then need no reallocation and no spare room.
+class SizeSink {
+ public:
+  void Put(char32_t c) { size_ += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4; }
+  void PutAscii(std::string_view run) { size_ += run.size(); }
+  size_t Size() const { return size_; }
+
+ private:
+  size_t size_ = 0;
+};
+
+class AppendSink {
+ public:
+  explicit AppendSink(std::string& out) : out_(out) {}
+  void Put(char32_t c) {
+    if (c < 0x80) {
+      out_ += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out_ += static_cast<char>(0xC0 | (c >> 6));
+      out_ += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out_ += static_cast<char>(0xE0 | (c >> 12));
+      out_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out_ += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out_ += static_cast<char>(0xF0 | (c >> 18));
+      out_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out_ += static_cast<char>(0x80 | (c & 0x3F));
+    }
   }
+  void PutAscii(std::string_view run) { out_ += run; }
+
+ private:
+  std::string& out_;
+};
+
+// Runs a decoder once to size the result and once to fill it.
+template <typename Decode>
+std::string DecodeExactly(std::string_view input, Decode decode) {
+  SizeSink size;
+  decode(input, size);
+  std::string out;
+  out.reserve(size.Size());
+  AppendSink sink(out);
+  decode(input, sink);
+  return out;
 }
 
-char32_t Windows1252CodePoint(unsigned char byte) {
-  if (byte >= 0x80 && byte < 0xA0) return kHighControls[byte - 0x80];
-  return byte;
+// Length of the run of ASCII bytes at the start of the text, tested eight
+// bytes at a time.
+size_t AsciiPrefix(std::string_view text) {
+  size_t pos = 0;
+  while (pos + 8 <= text.size()) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + pos, 8);
+    if (word & 0x8080808080808080ULL) break;
+    pos += 8;
+  }
+  while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) {
+    ++pos;
+  }
+  return pos;
 }
 
-// Length of the UTF-8 sequence starting at text[pos] and its code point. An
-// invalid sequence yields the length of its maximal invalid subpart (at least
-// one byte), kReplacement and valid == false. Follows the well-formed byte table of Unicode
-// (no overlongs, no surrogates, nothing above U+10FFFF).
-size_t DecodeUtf8At(std::string_view text, size_t pos, char32_t& code_point,
-                    bool& valid) {
-  valid = true;
-  const auto byte = [&](size_t i) {
-    return static_cast<unsigned char>(text[i]);
-  };
-  const unsigned char lead = byte(pos);
-  if (lead < 0x80) {
-    code_point = lead;
-    return 1;
-  }
+// Decodes the UTF-8 sequence that starts at text[pos] (its lead byte is not
+// ASCII). Returns the number of bytes taken and sets the code point. An invalid
+// sequence takes its maximal invalid subpart (at least one byte) and yields
+// kReplacement with valid == false. The byte ranges are those of well-formed
+// UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+size_t DecodeUtf8Sequence(std::string_view text, size_t pos,
+                          char32_t& code_point, bool& valid) {
+  const unsigned char lead = static_cast<unsigned char>(text[pos]);
   size_t length;
   unsigned char second_low = 0x80;
   unsigned char second_high = 0xBF;
   char32_t value;
-  if (lead >= 0xC2 && lead <= 0xDF) {
+  if (lead < 0x80) {
+    code_point = lead;
+    valid = true;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
     length = 2;
     value = lead & 0x1F;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
     length = 3;
     value = lead & 0x0F;
-    if (lead == 0xE0) second_low = 0xA0;
-    if (lead == 0xED) second_high = 0x9F;
+    if (lead == 0xE0) second_low = 0xA0;   // overlong below U+0800
+    if (lead == 0xED) second_high = 0x9F;  // surrogates
   } else if (lead >= 0xF0 && lead <= 0xF4) {
     length = 4;
     value = lead & 0x07;
-    if (lead == 0xF0) second_low = 0x90;
-    if (lead == 0xF4) second_high = 0x8F;
+    if (lead == 0xF0) second_low = 0x90;   // overlong below U+10000
+    if (lead == 0xF4) second_high = 0x8F;  // above U+10FFFF
   } else {
     code_point = kReplacement;
     valid = false;
     return 1;
   }
-  size_t i = 1;
-  for (; i < length; ++i) {
-    if (pos + i >= text.size()) break;
-    const unsigned char next = byte(pos + i);
-    const unsigned char low = i == 1 ? second_low : 0x80;
-    const unsigned char high = i == 1 ? second_high : 0xBF;
+  size_t taken = 1;
+  for (; taken < length && pos + taken < text.size(); ++taken) {
+    const unsigned char next = static_cast<unsigned char>(text[pos + taken]);
+    const unsigned char low = taken == 1 ? second_low : 0x80;
+    const unsigned char high = taken == 1 ? second_high : 0xBF;
     if (next < low || next > high) break;
     value = (value << 6) | (next & 0x3F);
   }
-  if (i < length) {
-    code_point = kReplacement;
-    valid = false;
-    return i;
-  }
-  code_point = value;
-  return length;
-}
-
-bool IsAscii(std::string_view bytes) {
-  for (const char c : bytes) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
+  valid = taken == length;
+  code_point = valid ? value : kReplacement;
+  return taken;
 }
 
 bool IsValidUtf8(std::string_view text) {
   size_t pos = 0;
   while (pos < text.size()) {
-    if (static_cast<unsigned char>(text[pos]) < 0x80) {
-      ++pos;
-      continue;
-    }
+    pos += AsciiPrefix(text.substr(pos));
+    if (pos == text.size()) break;
     char32_t c;
     bool valid;
-    pos += DecodeUtf8At(text, pos, c, valid);
+    pos += DecodeUtf8Sequence(text, pos, c, valid);
     if (!valid) return false;
   }
   return true;
 }
 
-std::string RepairUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 2);
+template <typename Sink>
+void RepairUtf8(std::string_view text, Sink& sink) {
   size_t pos = 0;
   while (pos < text.size()) {
+    const size_t run = AsciiPrefix(text.substr(pos));
+    sink.PutAscii(text.substr(pos, run));
+    pos += run;
+    if (pos == text.size()) break;
     char32_t c;
     bool valid;
-    pos += DecodeUtf8At(text, pos, c, valid);
-    AppendUtf8(out, c);
+    pos += DecodeUtf8Sequence(text, pos, c, valid);
+    sink.Put(c);
   }
-  return out;
 }
 
-std::string DecodeUtf16(std::string_view bytes, bool big_endian) {
-  const auto unit = [&](size_t i) -> char32_t {
-    const auto b0 = static_cast<unsigned char>(bytes[i]);
-    const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
-    return big_endian ? (b0 << 8) | b1 : (b1 << 8) | b0;
-  };
-  std::string out;
-  out.reserve(bytes.size() + bytes.size() / 2);
-  const size_t units = bytes.size() / 2;
-  size_t i = 0;
-  while (i < units) {
-    const char32_t first = unit(2 * i);
-    ++i;
-    if (first >= 0xD800 && first <= 0xDBFF) {
-      if (i < units) {
-        const char32_t second = unit(2 * i);
-        if (second >= 0xDC00 && second <= 0xDFFF) {
-          ++i;
-          AppendUtf8(out, 0x10000 + ((first - 0xD800) << 10) + (second - 0xDC00));
-          continue;
-        }
+template <bool kBigEndian>
+struct Utf16Decoder {
+  template <typename Sink>
+  void operator()(std::string_view bytes, Sink& sink) const {
+    const auto unit = [&](size_t i) -> char32_t {
+      const auto b0 = static_cast<unsigned char>(bytes[2 * i]);
+      const auto b1 = static_cast<unsigned char>(bytes[2 * i + 1]);
+      return kBigEndian ? (b0 << 8) | b1 : (b1 << 8) | b0;
+    };
+    const size_t units = bytes.size() / 2;
+    size_t i = 0;
+    while (i < units) {
+      const char32_t first = unit(i++);
+      if (first < 0xD800 || first > 0xDFFF) {
+        sink.Put(first);
+      } else if (first <= 0xDBFF && i < units && unit(i) >= 0xDC00 &&
+                 unit(i) <= 0xDFFF) {
+        sink.Put(0x10000 + ((first - 0xD800) << 10) + (unit(i++) - 0xDC00));
+      } else {
+        sink.Put(kReplacement);  // unpaired surrogate
       }
-      AppendUtf8(out, kReplacement);
-    } else if (first >= 0xDC00 && first <= 0xDFFF) {
-      AppendUtf8(out, kReplacement);
-    } else {
-      AppendUtf8(out, first);
+    }
+    if (bytes.size() % 2 != 0) sink.Put(kReplacement);  // truncated last unit
+  }
+};
+
+struct Windows1252Decoder {
+  template <typename Sink>
+  void operator()(std::string_view bytes, Sink& sink) const {
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+      const size_t run = AsciiPrefix(bytes.substr(pos));
+      sink.PutAscii(bytes.substr(pos, run));
+      pos += run;
+      if (pos == bytes.size()) break;
+      const auto byte = static_cast<unsigned char>(bytes[pos++]);
+      sink.Put(byte < 0xA0 ? kHighControls[byte - 0x80] : byte);
     }
   }
-  if (bytes.size() % 2 != 0) AppendUtf8(out, kReplacement);
-  return out;
+};
+
+struct Utf8Repairer {
+  template <typename Sink>
+  void operator()(std::string_view text, Sink& sink) const {
+    RepairUtf8(text, sink);
+  }
+};
+
+bool StartsWith(std::string_view bytes, std::string_view prefix) {
+  return bytes.substr(0, prefix.size()) == prefix;
 }
 
-bool StartsWith(const std::string& bytes, std::string_view prefix) {
-  return bytes.size() >= prefix.size() &&
-         std::string_view(bytes).substr(0, prefix.size()) == prefix;
+// The Windows-1252 byte of a code point, or '?' when the code page lacks it.
+char Windows1252Byte(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (size_t i = 0; i < 32; ++i) {
+    if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
+  }
+  return '?';
 }
 
 }  // namespace
 
 std::string DecodeDocument(std::string bytes) {
-  if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-    const std::string_view text = std::string_view(bytes).substr(3);
-    if (IsValidUtf8(text)) {
+  const std::string_view view(bytes);
+  if (StartsWith(view, "\xEF\xBB\xBF")) {
+    if (IsValidUtf8(view.substr(3))) {
       bytes.erase(0, 3);
       return bytes;
     }
-    std::string repaired = RepairUtf8(text);
-    return repaired;
+    return DecodeExactly(view.substr(3), Utf8Repairer());
   }
-  if (StartsWith(bytes, "\xFF\xFE")) {
-    return DecodeUtf16(std::string_view(bytes).substr(2), false);
+  if (StartsWith(view, "\xFF\xFE")) {
+    return DecodeExactly(view.substr(2), Utf16Decoder<false>());
   }
-  if (StartsWith(bytes, "\xFE\xFF")) {
-    return DecodeUtf16(std::string_view(bytes).substr(2), true);
+  if (StartsWith(view, "\xFE\xFF")) {
+    return DecodeExactly(view.substr(2), Utf16Decoder<true>());
   }
-  if (IsAscii(bytes)) return bytes;
-  return Windows1252ToUtf8(bytes);
+  if (AsciiPrefix(view) == view.size()) return bytes;
+  return Windows1252ToUtf8(view);
 }
 
 std::string Windows1252ToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() + bytes.size() / 2);
-  for (const char c : bytes) {
-    AppendUtf8(out, Windows1252CodePoint(static_cast<unsigned char>(c)));
-  }
-  return out;
+  return DecodeExactly(bytes, Windows1252Decoder());
 }
 
 std::string Utf8ToWindows1252(std::string_view text) {
@@ -203,21 +250,14 @@ std::string Utf8ToWindows1252(std::string_view text) {
   out.reserve(text.size());
   size_t pos = 0;
   while (pos < text.size()) {
+    const size_t run = AsciiPrefix(text.substr(pos));
+    out.append(text.substr(pos, run));
+    pos += run;
+    if (pos == text.size()) break;
     char32_t c;
     bool valid;
-    pos += DecodeUtf8At(text, pos, c, valid);
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    char mapped = '?';
-    for (int i = 0; i < 32; ++i) {
-      if (kHighControls[i] == c) {
-        mapped = static_cast<char>(0x80 + i);
-        break;
-      }
-    }
-    out += mapped;
+    pos += DecodeUtf8Sequence(text, pos, c, valid);
+    out += Windows1252Byte(c);
   }
   return out;
 }

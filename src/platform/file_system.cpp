@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -18,8 +20,8 @@ namespace {
 std::string SystemReason(int error) { return std::strerror(error); }
 
 [[noreturn]] void ThrowOpenError(const std::string& path, int error) {
-  throw EInOutError("Datei " + FullPath(path) + " kann nicht geöffnet werden. " +
-                    SystemReason(error));
+  throw EInOutError("Datei " + FullPath(path) +
+                    " kann nicht geöffnet werden. " + SystemReason(error));
 }
 
 [[noreturn]] void ThrowCreateError(const std::string& path, int error) {
@@ -27,7 +29,7 @@ std::string SystemReason(int error) { return std::strerror(error); }
                       "\" kann nicht erstellt werden. " + SystemReason(error));
 }
 
-// Closes the descriptor when it goes out of scope.
+// Owns an open file descriptor.
 class FileDescriptor {
  public:
   explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -37,8 +39,8 @@ class FileDescriptor {
     if (fd_ >= 0) ::close(fd_);
   }
   int Get() const { return fd_; }
-  // Closes now and reports the error of close (write errors of some file
-  // systems only show up here).
+  // Closes now and returns the result of close: some file systems report
+  // write errors only there.
   int Close() {
     const int result = ::close(fd_);
     fd_ = -1;
@@ -48,6 +50,23 @@ class FileDescriptor {
  private:
   int fd_;
 };
+
+int OpenRetrying(const char* path, int flags, mode_t mode = 0) {
+  int fd;
+  do {
+    fd = ::open(path, flags, mode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+// Reads up to size bytes; returns the count (0 at end of file) or -1.
+ssize_t ReadRetrying(int fd, char* buffer, size_t size) {
+  ssize_t count;
+  do {
+    count = ::read(fd, buffer, size);
+  } while (count < 0 && errno == EINTR);
+  return count;
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -61,73 +80,124 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-std::string DirectoryOf(const std::string& full_path) {
-  const size_t slash = full_path.rfind('/');
+// The directory part of a path as given ("." for a bare name), and the name.
+std::string DirectoryPart(const std::string& path) {
+  const size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   if (slash == 0) return "/";
-  return full_path.substr(0, slash);
+  return path.substr(0, slash);
+}
+
+std::string NamePart(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Creates a new file with a name that no other file in the directory has,
+// with 0666 as requested mode so that the umask and default ACLs apply as for
+// a plain create. Returns the descriptor, or -1 with errno set.
+int CreateTemporaryFile(const std::string& directory, const std::string& name,
+                        std::string& temp_path) {
+  static std::atomic<unsigned> counter{0};
+  const auto seed = static_cast<unsigned long long>(
+      std::chrono::steady_clock::now().time_since_epoch().count());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const unsigned long long unique =
+        (seed + counter.fetch_add(1)) * 0x9E3779B97F4A7C15ULL;
+    temp_path = directory + "/." + name.substr(0, 64) + "." +
+                std::to_string(::getpid()) + "." +
+                std::to_string(unique % 1000000007ULL) + ".tmp";
+    const int fd = OpenRetrying(temp_path.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
 }
 
 }  // namespace
 
 bool IsExistingFile(const std::string& path) {
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) return false;
+  if (path.empty() || ::stat(path.c_str(), &info) != 0) return false;
   return S_ISREG(info.st_mode);
 }
 
 std::string FullPath(const std::string& path) {
   std::error_code error;
-  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
   if (error) return path;
   return absolute.lexically_normal().string();
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
+  // Opened without blocking so that a named pipe without a writer cannot hang
+  // the run; reads block again afterwards.
+  const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) ThrowOpenError(path, errno);
   FileDescriptor file(fd);
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+    ThrowOpenError(path, errno);
+  }
   struct stat info;
   if (::fstat(fd, &info) != 0) ThrowOpenError(path, errno);
   if (S_ISDIR(info.st_mode)) ThrowOpenError(path, EISDIR);
 
+  // A regular file is read into a string of its size; whatever follows (a
+  // file that grows, or one whose size is unknown, like a pipe or a file of
+  // /proc) is appended until end of file.
   std::string bytes;
-  size_t used = 0;
   if (S_ISREG(info.st_mode) && info.st_size > 0) {
     bytes.resize(static_cast<size_t>(info.st_size));
-  } else {
-    bytes.resize(64 * 1024);
   }
-  for (;;) {
-    if (used == bytes.size()) {
-      // The file grew or its size is unknown: read on until end of file.
-      bytes.resize(bytes.size() * 2);
-    }
-    const ssize_t count = ::read(fd, bytes.data() + used, bytes.size() - used);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      ThrowOpenError(path, errno);
-    }
+  size_t used = 0;
+  while (used < bytes.size()) {
+    const ssize_t count = ReadRetrying(fd, bytes.data() + used, bytes.size() - used);
+    if (count < 0) ThrowOpenError(path, errno);
     if (count == 0) break;
     used += static_cast<size_t>(count);
   }
-  bytes.resize(used);
+  if (used < bytes.size()) {
+    bytes.resize(used);  // the file was shortened while we read it
+    return bytes;
+  }
+  char chunk[64 * 1024];
+  for (;;) {
+    const ssize_t count = ReadRetrying(fd, chunk, sizeof chunk);
+    if (count < 0) ThrowOpenError(path, errno);
+    if (count == 0) break;
+    bytes.append(chunk, static_cast<size_t>(count));
+  }
   return bytes;
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  const std::string full_path = FullPath(path);
-  const std::string directory = DirectoryOf(full_path);
+  // An existing target that is a symbolic link is written through: the file
+  // it names is replaced and the link stays, as with a plain create.
+  std::string target = path;
+  struct stat link_info;
+  if (::lstat(path.c_str(), &link_info) == 0 && S_ISLNK(link_info.st_mode)) {
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+      target = resolved;
+      std::free(resolved);
+    }
+  }
 
-  struct stat target;
-  const bool target_exists = ::stat(full_path.c_str(), &target) == 0;
-  if (target_exists && S_ISDIR(target.st_mode)) ThrowCreateError(path, EISDIR);
+  struct stat existing;
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  if (exists) {
+    if (S_ISDIR(existing.st_mode)) ThrowCreateError(path, EISDIR);
+    // A plain create would fail on a file without write permission; renaming
+    // over it would silently replace a file its owner protected.
+    if (::access(target.c_str(), W_OK) != 0) ThrowCreateError(path, errno);
+  } else if (path.empty() || path.back() == '/') {
+    ThrowCreateError(path, path.empty() ? ENOENT : EISDIR);
+  }
 
-  std::string temp_path = directory + "/.tolvane-XXXXXX";
-  const int fd = ::mkstemp(temp_path.data());
+  std::string temp_path;
+  const int fd = CreateTemporaryFile(DirectoryPart(target), NamePart(target),
+                                     temp_path);
   if (fd < 0) ThrowCreateError(path, errno);
   FileDescriptor file(fd);
 
@@ -136,20 +206,11 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     ::unlink(temp_path.c_str());
     ThrowCreateError(path, error);
   };
-
-  mode_t mode;
-  if (target_exists) {
-    mode = target.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (::fchmod(fd, mode) != 0) fail(errno);
+  if (exists && ::fchmod(fd, existing.st_mode & 0777) != 0) fail(errno);
   if (!WriteAll(fd, bytes)) fail(errno);
   if (::fsync(fd) != 0) fail(errno);
   if (file.Close() != 0) fail(errno);
-  if (::rename(temp_path.c_str(), full_path.c_str()) != 0) fail(errno);
+  if (::rename(temp_path.c_str(), target.c_str()) != 0) fail(errno);
 }
 
 }  // namespace tolvane
