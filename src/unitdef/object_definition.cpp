@@ -1,0 +1,114 @@
+#include "unitdef/object_definition.h"
+
+#include "unitdef/identifiers.h"
+#include "unitdef/type_mapping.h"
+
+namespace tolvane {
+
+namespace {
+
+// Length of the local reference prefix "#/definitions/".
+constexpr size_t kReferencePrefixLength = 14;
+
+// Removes every blank and turns every "-" into "_".
+std::string CleanTypeText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    if (c == ' ') continue;
+    out += c == '-' ? '_' : c;
+  }
+  return out;
+}
+
+constexpr std::string_view kArrayPrefix = "TArray<";
+
+}  // namespace
+
+void TPropertyDefinition::SetName(const std::string& AName) {
+  FName = AName;
+  FPropertyName = MakeIdentifier(FName, false);
+  // The field name is formed before the escape, so it never carries "&".
+  FFieldName = "F" + FPropertyName;
+  if (IsReservedWord(FPropertyName)) FPropertyName.insert(FPropertyName.begin(), '&');
+}
+
+std::string TPropertyDefinition::DataType() {
+  std::string result;
+  if (FType == "number") {
+    result = "double";
+  } else if (FType == "integer" && FFormat == "int64") {
+    result = "int64";
+  } else if (FType == "string" && FFormat == "date-time") {
+    result = "TDateTime";
+  } else if (FType == "file") {
+    result = "string";
+  } else if (FType == "array" && !FItemref.empty()) {
+    result = CleanTypeText("TArray<T" + DropCharacters(FItemref, kReferencePrefixLength) + ">");
+  } else if (FType == "array") {
+    result = CleanTypeText("TArray<" + (FItemtype == "number" ? std::string("double") : FItemtype) + ">");
+  } else if (!Fref.empty()) {
+    result = CleanTypeText("T" + DropCharacters(Fref, kReferencePrefixLength));
+  } else if (!FType.empty()) {
+    result = CleanTypeText(FType);
+  } else {
+    result = "???";
+  }
+  FBaseName = result;
+  return result;
+}
+
+bool TPropertyDefinition::IsObject() const {
+  return StartsWithFold(FBaseName, "T") && !StartsWithFold(FBaseName, kArrayPrefix) &&
+         !IsSimpleType(FBaseName);
+}
+
+bool TPropertyDefinition::IsObjectArray() const {
+  if (!StartsWithFold(FBaseName, kArrayPrefix) || FBaseName.size() <= kArrayPrefix.size() ||
+      FBaseName.back() != '>') {
+    return false;
+  }
+  const std::string_view inner =
+      std::string_view(FBaseName).substr(kArrayPrefix.size(), FBaseName.size() - kArrayPrefix.size() - 1);
+  return !IsSimpleType(inner);
+}
+
+bool TObjectDefinition::HasObjects() const {
+  for (const auto& property : FProperties) {
+    if (property->IsObject()) return true;
+  }
+  return false;
+}
+
+bool TObjectDefinition::HasObjectArrays() const {
+  for (const auto& property : FProperties) {
+    if (property->IsObjectArray()) return true;
+  }
+  return false;
+}
+
+TPropertyDefinition* TObjectDefinition::AddProperty(const std::string& AName, const std::string& AType,
+                                                    const std::string& AFormat, const std::string& ARef,
+                                                    const std::string& AItemRef,
+                                                    const std::string& AItemType,
+                                                    const std::string& ADescription) {
+  auto property = std::make_unique<TPropertyDefinition>();
+  property->SetName(AName);
+  property->SetType(AType);
+  property->SetFormat(AFormat);
+  property->Setref(ARef);
+  property->SetItemref(AItemRef);
+  property->SetItemtype(AItemType);
+  property->Setdescription(ADescription);
+  FProperties.push_back(std::move(property));
+  return FProperties.back().get();
+}
+
+int TObjectDefinitionList::IndexOfName(std::string_view AName) const {
+  for (size_t i = 0; i < size(); ++i) {
+    if (SameTextFold((*this)[i]->Name(), AName)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,162 @@
+#include "unitdef/sanitize.h"
+
+#include <cstdint>
+
+namespace tolvane {
+
+namespace {
+
+constexpr std::string_view kArrayPrefix = "TArray<";
+
+// Reads the UTF-8 character at text[pos]; returns its length in bytes and
+// stores its code point. A byte that starts no valid sequence counts as one
+// character of its own (code point 0xFFFD), so it is replaced like any other.
+size_t NextCharacter(std::string_view text, size_t pos, char32_t& code_point) {
+  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(pos);
+  if (lead < 0x80) {
+    code_point = lead;
+    return 1;
+  }
+  size_t length = 0;
+  char32_t value = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    value = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    value = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    value = lead & 0x07;
+  } else {
+    code_point = 0xFFFD;
+    return 1;
+  }
+  if (pos + length > text.size()) {
+    code_point = 0xFFFD;
+    return 1;
+  }
+  for (size_t i = 1; i < length; ++i) {
+    const unsigned char next = byte(pos + i);
+    if ((next & 0xC0) != 0x80) {
+      code_point = 0xFFFD;
+      return 1;
+    }
+    value = (value << 6) | (next & 0x3F);
+  }
+  code_point = value;
+  return length;
+}
+
+// ASCII letters and digits, "_", and the letters of Windows-1252.
+bool IsIdentifierCharacter(char32_t c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_') {
+    return true;
+  }
+  if (c >= 0xC0 && c <= 0xFF) return c != 0xD7 && c != 0xF7;
+  switch (c) {
+    case 0x152:
+    case 0x153:
+    case 0x160:
+    case 0x161:
+    case 0x178:
+    case 0x17D:
+    case 0x17E:
+    case 0x192:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void AppendCleaned(std::string& out, std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size()) {
+    char32_t c;
+    const size_t length = NextCharacter(text, pos, c);
+    if (IsIdentifierCharacter(c)) {
+      out.append(text.substr(pos, length));
+    } else {
+      out += '_';
+    }
+    pos += length;
+  }
+}
+
+bool IsArrayText(std::string_view text) {
+  return text.size() > kArrayPrefix.size() && text.substr(0, kArrayPrefix.size()) == kArrayPrefix &&
+         text.back() == '>';
+}
+
+}  // namespace
+
+std::string SanitizeIdentifier(std::string_view AText) {
+  std::string out;
+  out.reserve(AText.size());
+  if (!AText.empty() && AText.front() == '&') {
+    out += '&';
+    AText.remove_prefix(1);
+  }
+  AppendCleaned(out, AText);
+  return out;
+}
+
+std::string SanitizeTypeText(std::string_view AText) {
+  // Peel the array brackets off one level at a time (no recursion, so a
+  // deeply nested text from a document cannot exhaust the stack).
+  size_t depth = 0;
+  while (IsArrayText(AText)) {
+    AText = AText.substr(kArrayPrefix.size(), AText.size() - kArrayPrefix.size() - 1);
+    ++depth;
+  }
+  std::string out;
+  out.reserve(AText.size() + depth * (kArrayPrefix.size() + 1));
+  for (size_t i = 0; i < depth; ++i) out.append(kArrayPrefix);
+  if (AText == "???") {
+    out.append(AText);
+  } else {
+    // A type text never carries the "&" of an escaped name, so it is not kept.
+    AppendCleaned(out, AText);
+  }
+  out.append(depth, '>');
+  return out;
+}
+
+std::string QuoteLiteral(std::string_view AText) {
+  std::string out;
+  out.reserve(AText.size() + 2);
+  bool quoted = false;  // inside a quoted run
+  for (const char c : AText) {
+    if (c == '\r' || c == '\n') {
+      if (quoted) {
+        out += '\'';
+        quoted = false;
+      }
+      out += c == '\r' ? "#13" : "#10";
+      continue;
+    }
+    if (!quoted) {
+      out += '\'';
+      quoted = true;
+    }
+    if (c == '\'') out += '\'';
+    out += c;
+  }
+  if (quoted) {
+    out += '\'';
+  } else if (out.empty()) {
+    out = "''";
+  }
+  return out;
+}
+
+std::string CommentText(std::string_view AText) {
+  std::string out(AText);
+  for (char& c : out) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return out;
+}
+
+}  // namespace tolvane

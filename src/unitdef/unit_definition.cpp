@@ -1,0 +1,187 @@
+#include "unitdef/unit_definition.h"
+
+#include <cstdio>
+
+#include "platform/code_page.h"
+#include "platform/file_system.h"
+#include "platform/local_time.h"
+#include "unitdef/identifiers.h"
+#include "unitdef/sanitize.h"
+
+namespace tolvane {
+
+namespace {
+
+// The program's own version, major in the high and minor in the low 16 bits.
+constexpr uint32_t kProgramVersion = (1u << 16) | 3u;
+
+constexpr std::string_view kPascalExtension = ".pas";
+
+// A unit this short holds no class, or one class with a single property.
+constexpr size_t kShortUnitLines = 24;
+
+}  // namespace
+
+std::string TOutputName::UnitName() const {
+  if (FileName.size() >= kPascalExtension.size() &&
+      std::string_view(FileName).substr(FileName.size() - kPascalExtension.size()) == kPascalExtension) {
+    return FileName.substr(0, FileName.size() - kPascalExtension.size());
+  }
+  return FileName;
+}
+
+TOutputName MakeOutputName(const std::string& AName) {
+  // The unit goes next to the document; only the file-name part is made an
+  // identifier, so directory names stay as they are.
+  TOutputName result;
+  const size_t slash = AName.rfind('/');
+  const size_t file_start = slash == std::string::npos ? 0 : slash + 1;
+  result.Directory = AName.substr(0, file_start);
+  std::string file = AName.substr(file_start);
+
+  // The extension separator is the last "." that no directory separator
+  // follows; everything after it is replaced.
+  const size_t separator = file.find_last_of(".\\");
+  if (separator != std::string::npos && file[separator] == '.') {
+    file.resize(separator);
+  }
+  file.append(kPascalExtension);
+  result.FileName = MakeIdentifier(file, true);
+  return result;
+}
+
+std::string VersionString(uint32_t AVersion) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%u.%u", AVersion >> 16, AVersion & 0xFFFFu);
+  return text;
+}
+
+TUnitDefinition::TUnitDefinition() = default;
+TUnitDefinition::~TUnitDefinition() = default;
+
+TObjectDefinition* TUnitDefinition::AddObject(const std::string& AName, const std::string& AType) {
+  auto object = std::make_unique<TObjectDefinition>();
+  object->SetName(AName);
+  object->SetType(AType);
+  FObjects.push_back(std::move(object));
+  return FObjects.back().get();
+}
+
+void TUnitDefinition::Log(const std::string& AMessage) {
+  if (FLogProcedure) FLogProcedure(AMessage);
+}
+
+void TUnitDefinition::LogFmt(std::string_view AFormat, std::initializer_list<std::string_view> AArgs) {
+  std::string message;
+  message.reserve(AFormat.size() + 64);
+  auto argument = AArgs.begin();
+  size_t pos = 0;
+  while (pos < AFormat.size()) {
+    if (AFormat.compare(pos, 2, "%s") == 0 && argument != AArgs.end()) {
+      message.append(*argument++);
+      pos += 2;
+    } else {
+      message += AFormat[pos++];
+    }
+  }
+  Log(message);
+}
+
+void TUnitDefinition::AddComment(TLineList& ALines, std::string_view AText, int AIndent) {
+  const std::string prefix = std::string(static_cast<size_t>(AIndent), ' ') + "// ";
+  size_t start = 0;
+  while (start < AText.size()) {
+    size_t end = AText.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = AText.size();
+    std::string line;
+    line.reserve(prefix.size() + (end - start));
+    line.append(prefix).append(AText.substr(start, end - start));
+    ALines.push_back(std::move(line));
+    // A CR LF pair is one break; a lone CR or LF is one break too.
+    if (end < AText.size() && AText[end] == '\r' && end + 1 < AText.size() && AText[end + 1] == '\n') {
+      ++end;
+    }
+    start = end + 1;
+  }
+}
+
+void TUnitDefinition::WriteUnitHeader(TLineList& ALines, const std::string& AUnitName) {
+  ALines.push_back("(*");
+  ALines.push_back("  Created by Tolvane v" + VersionString(kProgramVersion) + " " + LocalTimeStamp());
+  ALines.push_back("*)");
+  ALines.push_back("");
+  ALines.push_back("unit " + AUnitName + ";");
+  ALines.push_back("");
+}
+
+void TUnitDefinition::WriteInterfaceStart(TLineList& ALines) {
+  ALines.push_back("interface");
+  ALines.push_back("");
+  ALines.push_back("uses");
+  ALines.push_back("  System.JSON;");
+  ALines.push_back("");
+  ALines.push_back("type");
+}
+
+void TUnitDefinition::WriteImplementationUses(TLineList& ALines) {
+  ALines.push_back("uses");
+  ALines.push_back("  REST.Types,");
+  ALines.push_back("  REST.JSON,");
+  ALines.push_back("  REST.Client,");
+  ALines.push_back("  SOAP.XSBuiltins,");
+  ALines.push_back("  System.Generics.Collections,");
+  ALines.push_back("  System.SysUtils,");
+  ALines.push_back("  System.DateUtils;");
+}
+
+std::string TUnitDefinition::WriteIdentifier(std::string_view AText) const {
+  if (!FConfig.SanitizeNames) return std::string(AText);
+  return SanitizeIdentifier(AText);
+}
+
+std::string TUnitDefinition::WriteTypeText(std::string_view AText) const {
+  if (!FConfig.SanitizeNames) return std::string(AText);
+  return SanitizeTypeText(AText);
+}
+
+void TUnitDefinition::Save() {
+  MakeNamesUnique();
+  LogFmt("Processing %s", {FName});
+  const TOutputName output = MakeOutputName(FName);
+  // The line list lives in this frame only, so it is freed on every way out.
+  TLineList lines;
+  lines.reserve(64 + FObjects.size() * 8);
+  Log("Checking  references");
+  ResolveDependencies();
+  LogFmt("Creating source unit %s", {output.Path()});
+  WriteUnitHeader(lines, output.UnitName());
+  WriteInterfaceStart(lines);
+  WriteClassDeclarations(lines);
+  if (FConfig.WriteOperations) WriteClientClass(lines);
+  lines.push_back("");
+  lines.push_back("implementation");
+  lines.push_back("");
+  if (FConfig.WriteOperations) WriteImplementationUses(lines);
+  WriteDestructors(lines);
+  if (FConfig.WriteOperations) {
+    if (FSchemes.empty()) {
+      Log("Missing scheme, using http as default");
+      FSchemes.push_back("http");
+    }
+    WriteClientMethods(lines);
+  }
+  lines.push_back("");
+  lines.push_back("end.");
+  Log(lines.size() > kShortUnitLines ? "Writing source file" : "Nothing to write");
+
+  size_t length = 0;
+  for (const std::string& line : lines) length += line.size() + 2;
+  std::string text;
+  text.reserve(length);
+  for (const std::string& line : lines) text.append(line).append("\r\n");
+  TLineList().swap(lines);
+  WriteFileAtomically(output.Path(), Utf8ToWindows1252(text));
+  Log("Done");
+}
+
+}  // namespace tolvane
