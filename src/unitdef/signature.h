@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "unitdef/unit_definition.h"
@@ -24,6 +25,9 @@ class TUnitDefinition::TParam {
   // The generated presence test of an optional argument; fails with
   // Exception "Undefined datatype " + Datatype where there is none.
   std::string RequiredCondition() const;
+  // The same test as the writer writes it: the argument's name cleaned by
+  // AWriter.WriteIdentifier.
+  std::string RequiredCondition(const TUnitDefinition& AWriter) const;
 };
 
 class TUnitDefinition::TParamList : public std::vector<std::unique_ptr<TUnitDefinition::TParam>> {
@@ -42,6 +46,15 @@ class TUnitDefinition::TSignature {
   std::string GetInterface() const;
   std::string GetImplementation() const;
   std::string GetBody() const;
+  // The same texts as the writer writes them: names cleaned by
+  // AWriter.WriteIdentifier, type texts by AWriter.WriteTypeText.
+  std::string GetInterface(const TUnitDefinition& AWriter) const;
+  std::string GetImplementation(const TUnitDefinition& AWriter) const;
+  std::string GetBody(const TUnitDefinition& AWriter) const;
+
+ private:
+  // AWriter null: the texts unchanged.
+  std::string RenderBody(const TUnitDefinition* AWriter) const;
 };
 
 // The request-parameter kind of a location, ignoring case.

@@ -1,0 +1,164 @@
+#include "unitdef/request_parameters.h"
+
+#include "unitdef/identifiers.h"
+#include "unitdef/sanitize.h"
+#include "unitdef/type_mapping.h"
+
+namespace tolvane {
+
+namespace {
+
+using TParam = TUnitDefinition::TParam;
+
+// One argument's texts as the request lines write them.
+struct TArgumentTexts {
+  const TParam& Param;
+  std::string Indent;        // two blanks inside the if block of an optional argument
+  std::string Name;          // the argument's identifier, "&" kept
+  std::string ItemType;      // unchanged; the cases branch on it
+  std::string ItemVar;       // the loop variable
+  std::string ItemArray;     // the JSON array variable of a body array
+  std::string QuotedName;    // the request parameter's name as a literal
+  std::string Kind;          // ParameterKind of the location
+  std::string Options;       // "[]" or "[poDoNotEncode]"
+};
+
+// Path, query and form values are encoded by the request; everything else is
+// sent as it is.
+std::string OptionsText(std::string_view APosition) {
+  if (SameTextFold(APosition, "path") || SameTextFold(APosition, "query") ||
+      SameTextFold(APosition, "formData")) {
+    return "[]";
+  }
+  return "[poDoNotEncode]";
+}
+
+// Case A: an array argument in the body becomes a JSON array sent as the body.
+void WriteBodyArray(TLineList& ALines, const TArgumentTexts& A) {
+  const bool simple = IsSimpleType(A.ItemType);
+  std::string element;
+  if (!simple) {
+    element = "TJSON.ObjectToJSONObject(" + A.ItemVar + ")";
+  } else if (A.ItemType == "string") {
+    element = A.ItemVar;
+  } else {
+    element = A.ItemVar + ".ToString";
+  }
+  ALines.push_back(A.Indent + "    for " + A.ItemVar + " in " + A.Name + " do");
+  if (simple) {
+    ALines.push_back(A.Indent + "      " + A.ItemArray + ".Add(" + element + ");");
+  } else {
+    ALines.push_back(A.Indent + "      " + A.ItemArray + ".AddElement(" + element + ");");
+  }
+  ALines.push_back(A.Indent + "    Request.AddBody(" + A.ItemArray + ".ToJSON, ctAPPLICATION_JSON);");
+}
+
+// Case B: an array argument outside the body gives one parameter per element.
+void WriteArrayParameter(TLineList& ALines, const TArgumentTexts& A) {
+  const std::string element = IsSimpleType(A.ItemType)
+                                  ? A.ItemVar
+                                  : "TJSON.ObjectToJSONString(" + A.ItemVar + ")";
+  ALines.push_back(A.Indent + "    for " + A.ItemVar + " in " + A.Name + " do");
+  ALines.push_back(A.Indent + "      Request.AddParameter(" + A.QuotedName + ", " + element + ", " +
+                   A.Kind + ", [poDoNotEncode]);");
+}
+
+// Case C: a simple value, as a form item of a URL-encoded form or as a
+// request parameter.
+void WriteSimpleValue(TLineList& ALines, const TArgumentTexts& A, bool AUrlEncodedForm) {
+  const std::string& type = A.Param.Datatype;
+  std::string value;
+  if (type == "integer" || type == "int64") {
+    value = "IntToStr(" + A.Name + ")";
+  } else if (type == "boolean") {
+    value = "BoolToStr(" + A.Name + ", True)";
+  } else if (type == "TDateTime") {
+    value = "DateToIso8601(" + A.Name + ")";
+  } else {
+    value = A.Name;
+  }
+  if (A.Param.Position == "formData" && AUrlEncodedForm) {
+    ALines.push_back(A.Indent + "    Request.Params.AddItem(" + A.QuotedName + ", " + value +
+                     ", pkGETorPOST, " + A.Options +
+                     ", TRESTContentType.ctAPPLICATION_X_WWW_FORM_URLENCODED);");
+  } else {
+    ALines.push_back(A.Indent + "    Request.AddParameter(" + A.QuotedName + ", " + value + ", " +
+                     A.Kind + ", " + A.Options + ");");
+  }
+}
+
+// Case D: anything else is turned into JSON, as the body or as a parameter.
+void WriteObjectValue(TLineList& ALines, const TArgumentTexts& A) {
+  if (A.Param.Position == "body") {
+    ALines.push_back(A.Indent + "    Request.AddBody(TJSON.ObjectToJsonObject(" + A.Name + "));");
+  } else {
+    ALines.push_back(A.Indent + "    Request.AddParameter(" + A.QuotedName + ", " +
+                     "TJSON.ObjectToJSONString(" + A.Name + ")" + ", " + A.Kind + ", " + A.Options +
+                     ");");
+  }
+}
+
+}  // namespace
+
+void WriteArgumentDeclarations(TLineList& ALines, const TUnitDefinition& AWriter,
+                               const TUnitDefinition::TParamList& AParams) {
+  for (const auto& param : AParams) {
+    const std::string itemType = param->ItemType();
+    if (!itemType.empty()) {
+      ALines.push_back("  " + AWriter.WriteIdentifier(param->ItemVar()) + " : " +
+                       AWriter.WriteTypeText(itemType) + ";");
+    }
+    const std::string itemArray = param->ItemArray();
+    if (!itemArray.empty()) {
+      ALines.push_back("  " + AWriter.WriteIdentifier(itemArray) + " : TJSONArray;");
+    }
+  }
+}
+
+void WriteArgumentCreations(TLineList& ALines, const TUnitDefinition& AWriter,
+                            const TUnitDefinition::TParamList& AParams) {
+  for (const auto& param : AParams) {
+    const std::string itemArray = param->ItemArray();
+    if (!itemArray.empty()) {
+      ALines.push_back("  " + AWriter.WriteIdentifier(itemArray) + " := TJSONArray.Create;");
+    }
+  }
+}
+
+void WriteArgumentRequestLines(TLineList& ALines, const TUnitDefinition& AWriter,
+                               const TUnitDefinition::TParamList& AParams,
+                               const std::vector<std::string>& AConsumes) {
+  const bool urlEncodedForm =
+      AConsumes.size() == 1 && AConsumes.front() == "application/x-www-form-urlencoded";
+  for (const auto& param : AParams) {
+    const bool optional = !param->Required;
+    if (optional) {
+      ALines.push_back("    if " + param->RequiredCondition(AWriter) + " then");
+      ALines.push_back("    begin");
+    }
+    const std::string itemArray = param->ItemArray();
+    const TArgumentTexts texts{
+        .Param = *param,
+        .Indent = optional ? "  " : "",
+        .Name = AWriter.WriteIdentifier(param->Name),
+        .ItemType = param->ItemType(),
+        .ItemVar = AWriter.WriteIdentifier(param->ItemVar()),
+        .ItemArray = AWriter.WriteIdentifier(itemArray),
+        .QuotedName = QuoteLiteral(param->ResourceName),
+        .Kind = ParameterKind(param->Position),
+        .Options = OptionsText(param->Position),
+    };
+    if (!texts.ItemType.empty() && !itemArray.empty()) {
+      WriteBodyArray(ALines, texts);
+    } else if (!texts.ItemType.empty()) {
+      WriteArrayParameter(ALines, texts);
+    } else if (IsSimpleType(param->Datatype)) {
+      WriteSimpleValue(ALines, texts, urlEncodedForm);
+    } else {
+      WriteObjectValue(ALines, texts);
+    }
+    if (optional) ALines.push_back("    end;");
+  }
+}
+
+}  // namespace tolvane
