@@ -30,30 +30,34 @@ class SizeSink {
   size_t size_ = 0;
 };
 
+// Writes into a buffer that the SizeSink pass made large enough.
 class AppendSink {
  public:
-  explicit AppendSink(std::string& out) : out_(out) {}
+  explicit AppendSink(char* out) : out_(out) {}
   void Put(char32_t c) {
     if (c < 0x80) {
-      out_ += static_cast<char>(c);
+      *out_++ = static_cast<char>(c);
     } else if (c < 0x800) {
-      out_ += static_cast<char>(0xC0 | (c >> 6));
-      out_ += static_cast<char>(0x80 | (c & 0x3F));
+      *out_++ = static_cast<char>(0xC0 | (c >> 6));
+      *out_++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-      out_ += static_cast<char>(0xE0 | (c >> 12));
-      out_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out_ += static_cast<char>(0x80 | (c & 0x3F));
+      *out_++ = static_cast<char>(0xE0 | (c >> 12));
+      *out_++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *out_++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-      out_ += static_cast<char>(0xF0 | (c >> 18));
-      out_ += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out_ += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out_ += static_cast<char>(0x80 | (c & 0x3F));
+      *out_++ = static_cast<char>(0xF0 | (c >> 18));
+      *out_++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *out_++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *out_++ = static_cast<char>(0x80 | (c & 0x3F));
     }
   }
-  void PutAscii(std::string_view run) { out_ += run; }
+  void PutAscii(std::string_view run) {
+    std::memcpy(out_, run.data(), run.size());
+    out_ += run.size();
+  }
 
  private:
-  std::string& out_;
+  char* out_;
 };
 
 // Runs a decoder once to size the result and once to fill it.
@@ -61,26 +65,24 @@ template <typename Decode>
 std::string DecodeExactly(std::string_view input, Decode decode) {
   SizeSink size;
   decode(input, size);
-  std::string out;
-  out.reserve(size.Size());
-  AppendSink sink(out);
+  std::string out(size.Size(), '\0');
+  AppendSink sink(out.data());
   decode(input, sink);
   return out;
 }
 
-// Length of the run of ASCII bytes at the start of the text, tested eight
-// bytes at a time.
-size_t AsciiPrefix(std::string_view text) {
-  size_t pos = 0;
-  while (pos + 8 <= text.size()) {
+// The position of the first non-ASCII byte at or after pos (or the size),
+// tested eight bytes at a time.
+size_t SkipAscii(std::string_view text, size_t pos) {
+  const char* data = text.data();
+  const size_t size = text.size();
+  while (pos + 8 <= size) {
     uint64_t word;
-    std::memcpy(&word, text.data() + pos, 8);
+    std::memcpy(&word, data + pos, 8);
     if (word & 0x8080808080808080ULL) break;
     pos += 8;
   }
-  while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) {
-    ++pos;
-  }
+  while (pos < size && static_cast<unsigned char>(data[pos]) < 0x80) ++pos;
   return pos;
 }
 
@@ -96,11 +98,18 @@ size_t DecodeUtf8Sequence(std::string_view text, size_t pos,
   unsigned char second_low = 0x80;
   unsigned char second_high = 0xBF;
   char32_t value;
+  valid = true;
   if (lead < 0x80) {
     code_point = lead;
-    valid = true;
     return 1;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
+  }
+  // The common two-byte case (Latin letters) first.
+  if (lead >= 0xC2 && lead <= 0xDF && pos + 1 < text.size() &&
+      (static_cast<unsigned char>(text[pos + 1]) & 0xC0) == 0x80) {
+    code_point = ((lead & 0x1F) << 6) | (text[pos + 1] & 0x3F);
+    return 2;
+  }
+  if (lead >= 0xC2 && lead <= 0xDF) {
     length = 2;
     value = lead & 0x1F;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
@@ -134,7 +143,7 @@ size_t DecodeUtf8Sequence(std::string_view text, size_t pos,
 bool IsValidUtf8(std::string_view text) {
   size_t pos = 0;
   while (pos < text.size()) {
-    pos += AsciiPrefix(text.substr(pos));
+    pos = SkipAscii(text, pos);
     if (pos == text.size()) break;
     char32_t c;
     bool valid;
@@ -148,9 +157,9 @@ template <typename Sink>
 void RepairUtf8(std::string_view text, Sink& sink) {
   size_t pos = 0;
   while (pos < text.size()) {
-    const size_t run = AsciiPrefix(text.substr(pos));
-    sink.PutAscii(text.substr(pos, run));
-    pos += run;
+    const size_t run_end = SkipAscii(text, pos);
+    sink.PutAscii(text.substr(pos, run_end - pos));
+    pos = run_end;
     if (pos == text.size()) break;
     char32_t c;
     bool valid;
@@ -190,12 +199,13 @@ struct Windows1252Decoder {
   void operator()(std::string_view bytes, Sink& sink) const {
     size_t pos = 0;
     while (pos < bytes.size()) {
-      const size_t run = AsciiPrefix(bytes.substr(pos));
-      sink.PutAscii(bytes.substr(pos, run));
-      pos += run;
-      if (pos == bytes.size()) break;
-      const auto byte = static_cast<unsigned char>(bytes[pos++]);
-      sink.Put(byte < 0xA0 ? kHighControls[byte - 0x80] : byte);
+      const size_t run_end = SkipAscii(bytes, pos);
+      sink.PutAscii(bytes.substr(pos, run_end - pos));
+      pos = run_end;
+      for (; pos < bytes.size() && static_cast<unsigned char>(bytes[pos]) >= 0x80; ++pos) {
+        const auto byte = static_cast<unsigned char>(bytes[pos]);
+        sink.Put(byte < 0xA0 ? kHighControls[byte - 0x80] : byte);
+      }
     }
   }
 };
@@ -237,7 +247,7 @@ std::string DecodeDocument(std::string bytes) {
   if (StartsWith(view, "\xFE\xFF")) {
     return DecodeExactly(view.substr(2), Utf16Decoder<true>());
   }
-  if (AsciiPrefix(view) == view.size()) return bytes;
+  if (SkipAscii(view, 0) == view.size()) return bytes;
   return Windows1252ToUtf8(view);
 }
 
@@ -246,19 +256,22 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
 }
 
 std::string Utf8ToWindows1252(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+  // Every character takes at least one byte of UTF-8 and gives one byte.
+  std::string out(text.size(), '\0');
+  char* next = out.data();
   size_t pos = 0;
   while (pos < text.size()) {
-    const size_t run = AsciiPrefix(text.substr(pos));
-    out.append(text.substr(pos, run));
-    pos += run;
+    const size_t run_end = SkipAscii(text, pos);
+    std::memcpy(next, text.data() + pos, run_end - pos);
+    next += run_end - pos;
+    pos = run_end;
     if (pos == text.size()) break;
     char32_t c;
     bool valid;
     pos += DecodeUtf8Sequence(text, pos, c, valid);
-    out += Windows1252Byte(c);
+    *next++ = Windows1252Byte(c);
   }
+  out.resize(static_cast<size_t>(next - out.data()));
   return out;
 }
 
