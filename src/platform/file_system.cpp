@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 
 #include "platform/exceptions.h"
 
@@ -115,11 +117,46 @@ int CreateTemporaryFile(const std::string& directory, const std::string& name,
   return -1;
 }
 
+// Reads the open file to its end into bytes. A regular file is read into a
+// string of its size; whatever follows (a file that grows, or one whose size
+// is unknown, like a pipe or a file of /proc) is appended until end of file.
+// Returns 0 or the error of a failed read.
+int ReadAll(int fd, const struct stat& info, std::string& bytes) {
+  if (S_ISREG(info.st_mode) && info.st_size > 0) {
+    bytes.resize(static_cast<size_t>(info.st_size));
+  }
+  size_t used = 0;
+  while (used < bytes.size()) {
+    const ssize_t count =
+        ReadRetrying(fd, bytes.data() + used, bytes.size() - used);
+    if (count < 0) return errno;
+    if (count == 0) break;
+    used += static_cast<size_t>(count);
+  }
+  if (used < bytes.size()) {
+    bytes.resize(used);  // the file was shortened while we read it
+    return 0;
+  }
+  char chunk[64 * 1024];
+  for (;;) {
+    const ssize_t count = ReadRetrying(fd, chunk, sizeof chunk);
+    if (count < 0) return errno;
+    if (count == 0) return 0;
+    bytes.append(chunk, static_cast<size_t>(count));
+  }
+}
+
+// The system calls see a path only up to its first NUL character, which would
+// make them act on a different file.
+bool IsValidPath(const std::string& path) {
+  return !path.empty() && path.find('\0') == std::string::npos;
+}
+
 }  // namespace
 
 bool IsExistingFile(const std::string& path) {
   struct stat info;
-  if (path.empty() || ::stat(path.c_str(), &info) != 0) return false;
+  if (!IsValidPath(path) || ::stat(path.c_str(), &info) != 0) return false;
   return S_ISREG(info.st_mode);
 }
 
@@ -131,6 +168,7 @@ std::string FullPath(const std::string& path) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
+  if (!IsValidPath(path)) ThrowOpenError(path, ENOENT);
   // Opened without blocking so that a named pipe without a writer cannot hang
   // the run; reads block again afterwards.
   const int fd = OpenRetrying(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -144,35 +182,20 @@ std::string ReadFileBytes(const std::string& path) {
   if (::fstat(fd, &info) != 0) ThrowOpenError(path, errno);
   if (S_ISDIR(info.st_mode)) ThrowOpenError(path, EISDIR);
 
-  // A regular file is read into a string of its size; whatever follows (a
-  // file that grows, or one whose size is unknown, like a pipe or a file of
-  // /proc) is appended until end of file.
-  std::string bytes;
-  if (S_ISREG(info.st_mode) && info.st_size > 0) {
-    bytes.resize(static_cast<size_t>(info.st_size));
-  }
-  size_t used = 0;
-  while (used < bytes.size()) {
-    const ssize_t count = ReadRetrying(fd, bytes.data() + used, bytes.size() - used);
-    if (count < 0) ThrowOpenError(path, errno);
-    if (count == 0) break;
-    used += static_cast<size_t>(count);
-  }
-  if (used < bytes.size()) {
-    bytes.resize(used);  // the file was shortened while we read it
+  try {
+    std::string bytes;
+    const int error = ReadAll(fd, info, bytes);
+    if (error != 0) ThrowOpenError(path, error);
     return bytes;
+  } catch (const std::bad_alloc&) {
+    ThrowOpenError(path, ENOMEM);
+  } catch (const std::length_error&) {
+    ThrowOpenError(path, ENOMEM);
   }
-  char chunk[64 * 1024];
-  for (;;) {
-    const ssize_t count = ReadRetrying(fd, chunk, sizeof chunk);
-    if (count < 0) ThrowOpenError(path, errno);
-    if (count == 0) break;
-    bytes.append(chunk, static_cast<size_t>(count));
-  }
-  return bytes;
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  if (!IsValidPath(path)) ThrowCreateError(path, ENOENT);
   // An existing target that is a symbolic link is written through: the file
   // it names is replaced and the link stays, as with a plain create.
   std::string target = path;
@@ -191,8 +214,8 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     // A plain create would fail on a file without write permission; renaming
     // over it would silently replace a file its owner protected.
     if (::access(target.c_str(), W_OK) != 0) ThrowCreateError(path, errno);
-  } else if (path.empty() || path.back() == '/') {
-    ThrowCreateError(path, path.empty() ? ENOENT : EISDIR);
+  } else if (path.back() == '/') {
+    ThrowCreateError(path, EISDIR);
   }
 
   std::string temp_path;

@@ -137,7 +137,7 @@ TEST_F(FileSystemTest, IsExistingFileOnlyForRegularFiles) {
       {Path("fifo"), false},         {Path("link-to-dir"), false},
       {Path("dangling"), false},     {Path("missing"), false},
       {Path("file/x"), false},       {"/dev/null", false},
-      {"", false},
+      {"", false},                   {Path("file") + "\0.bak"s, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IsExistingFile(c.path), c.expected) << c.path;
@@ -244,6 +244,8 @@ TEST_F(FileSystemTest, WriteFailuresLeaveEverythingAsItWas) {
       {Path("out.pas"), "Is a directory"},
       {Path("plain/unit.pas"), "Not a directory"},
       {Path("new/"), "Is a directory"},
+      // Cut at the NUL, the path would name the existing unit.
+      {Path("unit.pas") + "\0.bak"s, "No such file or directory"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FailureOf([&] { WriteFileAtomically(c.path, "text"); }),
