@@ -221,7 +221,7 @@ TEST(SaveTest, LineCountsAroundNothingToWrite) {
   }
 }
 
-TEST(SaveTest, WithoutFilterWritesUsesClauseAndDefaultScheme) {
+TEST(SaveTest, WithoutFilterEmptyDocumentHasTheClientSections) {
   SaveFixture run("empty.json");
   run.unit.Save();
   EXPECT_EQ(run.RelativeLog(),
@@ -229,17 +229,18 @@ TEST(SaveTest, WithoutFilterWritesUsesClauseAndDefaultScheme) {
                    "Missing scheme, using http as default", "Writing source file", "Done"}));
   EXPECT_EQ(run.unit.FSchemes, (Lines{"http"}));
   const Lines lines = ReadUnitLines(run.folder.File("empty.pas"));
-  // Header, interface start, the implementation start and its uses clause in
-  // order; the client sections fill in between.
-  ASSERT_GE(lines.size(), 12u);
+  ASSERT_EQ(lines.size(), 33u);
+  // Header and interface start, then the client class, the implementation
+  // start with its uses clause, the client methods' opening blank line and
+  // the unit end.
   const Lines empty_unit = EmptyUnitLines("empty");
   EXPECT_EQ(Lines(lines.begin(), lines.begin() + 12), Lines(empty_unit.begin(), empty_unit.begin() + 12));
-  const auto implementation = std::find(lines.begin(), lines.end(), "implementation");
-  ASSERT_NE(implementation, lines.end());
-  ASSERT_GE(lines.end() - implementation, 11);
-  EXPECT_EQ(*(implementation + 2), "uses");
-  EXPECT_EQ(*(implementation + 9), "  System.DateUtils;");
-  EXPECT_EQ(Lines(lines.end() - 2, lines.end()), (Lines{"", "end."}));
+  EXPECT_EQ(lines[12], "");
+  EXPECT_EQ(lines[18], "  end;");
+  EXPECT_EQ(Lines(lines.begin() + 19, lines.end()),
+            (Lines{"", "implementation", "", "uses", "  REST.Types,", "  REST.JSON,", "  REST.Client,",
+                   "  SOAP.XSBuiltins,", "  System.Generics.Collections,", "  System.SysUtils,",
+                   "  System.DateUtils;", "", "", "end."}));
 }
 
 TEST(SaveTest, SchemesOfTheDocumentAreKept) {
