@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Compiles one Delphi unit with Free Pascal in Delphi mode against the
+# stand-in library units of tests/delphi (System.JSON, REST.Client, ...), and
+# checks the two Delphi limits that Free Pascal does not enforce: a source line
+# holds at most 1023 characters, a string literal at most 255 (counted between
+# its quotes, a doubled quote counting once).
+#
+# Usage: compile_unit.sh UNIT.pas
+#
+# Prints the limit failures ("file(line) Error: ...") and fpc's errors,
+# warnings and notes. Everything fpc writes goes to a temporary folder that is
+# removed afterwards, so nothing is left beside the unit. Exit status: 0 when
+# the unit compiled and kept both limits, 1 when it did not, 2 when the
+# arguments are wrong or fpc is missing.
+set -uo pipefail
+
+if [ "$#" -ne 1 ]; then
+  echo "usage: $(basename "$0") UNIT.pas" >&2
+  exit 2
+fi
+if ! command -v fpc >/dev/null 2>&1; then
+  echo "fpc not found (Debian package fpc)" >&2
+  exit 2
+fi
+unit_path="$1"
+if [ ! -f "$unit_path" ]; then
+  echo "$unit_path: no such file" >&2
+  exit 2
+fi
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+stubs="$root/tests/delphi"
+unit_dir="$(cd "$(dirname "$unit_path")" && pwd)"
+unit_file="$unit_dir/$(basename "$unit_path")"
+
+# The limits, checked on bytes: a unit without byte-order mark is read by
+# Delphi in the ANSI code page, one character per byte. A CR before the line
+# end belongs to the line break. Comments ({ }, (* *), //) are skipped when
+# looking for literals, so an apostrophe inside a comment starts nothing.
+limits_output="$(LC_ALL=C awk -v name="$(basename "$unit_path")" '
+  BEGIN { comment = "" }
+  {
+    line = $0
+    sub(/\r$/, "", line)
+    if (length(line) > 1023)
+      printf "%s(%d) Error: line of %d characters, Delphi allows at most 1023\n", name, NR, length(line)
+    n = length(line)
+    i = 1
+    while (i <= n) {
+      c = substr(line, i, 1)
+      if (comment == "{") {
+        if (c == "}") comment = ""
+        i++
+      } else if (comment == "(*") {
+        if (c == "*" && substr(line, i + 1, 1) == ")") { comment = ""; i += 2 } else i++
+      } else if (c == "/" && substr(line, i + 1, 1) == "/") {
+        break
+      } else if (c == "{") {
+        comment = "{"; i++
+      } else if (c == "(" && substr(line, i + 1, 1) == "*") {
+        comment = "(*"; i += 2
+      } else if (c == "'\''") {
+        start = i
+        count = 0
+        i++
+        while (i <= n) {
+          c = substr(line, i, 1)
+          if (c == "'\''") {
+            if (substr(line, i + 1, 1) == "'\''") { count++; i += 2 } else break
+          } else { count++; i++ }
+        }
+        i++
+        if (count > 255)
+          printf "%s(%d,%d) Error: string literal of %d characters, Delphi allows at most 255\n", name, NR, start, count
+      } else {
+        i++
+      }
+    }
+  }
+' "$unit_file")"
+limits_ok=1
+if [ -n "$limits_output" ]; then
+  echo "$limits_output"
+  limits_ok=0
+fi
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/compile_unit.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+# -v0 -vewn: errors, warnings and notes only, without the banner and the
+# progress lines; -FU/-FE send every .ppu and .o into the temporary folder.
+(cd "$work" && fpc -Mdelphi -l- -v0 -vewn -FU"$work" -FE"$work" -Fu"$stubs" "$unit_file")
+fpc_status=$?
+
+if [ "$fpc_status" -eq 0 ] && [ "$limits_ok" -eq 1 ]; then
+  exit 0
+fi
+exit 1
