@@ -3,13 +3,36 @@
 // Turns one document file into one unit.
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/console.h"
+#include "swagger/json_tree.h"
+#include "swagger/swagger_classes.h"
 
 namespace tolvane {
 
 class TUnitDefinition;
+
+// Everything a conversion does before the hand-over: reads and decodes the
+// file, parses it, builds the tree by the filling rule, checks the version
+// and runs the paths, security definitions and definitions passes. Throws
+// the failure that ended the loading.
+std::unique_ptr<TSwagger> LoadSwagger(const std::string& AFileName);
+// The same on a document that is already decoded (UTF-8).
+std::unique_ptr<TSwagger> LoadSwaggerText(std::string AText);
+
+// One entry of "definitions": the definition filled by the filling rule,
+// named AName, with one property per member of AProperties (the entry's
+// first "properties" member, when there is one).
+std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, const std::string& AName,
+                                            std::optional<JsonValue> AProperties);
+
+// Copies what the unit needs from the loaded tree into the unit model: the
+// log callback, names, host, base path, schemes, a reference to the paths,
+// the security definitions (borrowed) and one class per definition.
+void HandOver(const TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFileName,
+              const std::string& AClassnameFilter, const TLogProc& ALogProcedure);
 
 class TSwaggerConverter {
  public:

@@ -1,0 +1,87 @@
+#include "main/command_line.h"
+
+#include <memory>
+#include <new>
+
+#include "platform/exceptions.h"
+#include "platform/file_system.h"
+#include "swagger/convert_swagger.h"
+
+namespace tolvane {
+namespace {
+
+constexpr const char* kVersionLine = "Tolvane 1.3";
+
+constexpr const char* kUsage[] = {
+    "Usage: tolvane DOCUMENT [-c:CLASS]",
+    "Turns a Swagger 2.0 JSON document into one Delphi unit.",
+    "  DOCUMENT   path of the Swagger 2.0 JSON document; always the first argument",
+    "  -c:CLASS   write only the class made from the definition CLASS, without the",
+    "             REST client (also /c:CLASS, -cCLASS, -c CLASS; -c: means no filter)",
+    "The unit is written next to the document as <name>.pas.",
+    "Exit status: 0 when the unit was written, 1 after a failure line.",
+};
+
+bool StartsSwitch(const std::string& AArgument) {
+  return !AArgument.empty() && (AArgument[0] == '-' || AArgument[0] == '/');
+}
+
+bool IsHelpRequest(const std::string& AArgument) {
+  return AArgument == "--help" || AArgument == "-h" || AArgument == "-?" || AArgument == "/?";
+}
+
+}  // namespace
+
+std::optional<std::string> FindClassSwitch(const std::vector<std::string>& AArgs) {
+  for (size_t i = 0; i < AArgs.size(); ++i) {
+    const std::string& argument = AArgs[i];
+    if (!StartsSwitch(argument) || argument.size() < 2) continue;
+    if (argument[1] != 'c' && argument[1] != 'C') continue;
+    if (argument.size() > 2) {
+      const size_t value_start = argument[2] == ':' ? 3 : 2;
+      return argument.substr(value_start);
+    }
+    if (i + 1 < AArgs.size() && !StartsSwitch(AArgs[i + 1])) return AArgs[i + 1];
+    return std::string();
+  }
+  return std::nullopt;
+}
+
+// Every failure ends here as one line and exit status 1. The program's own
+// failures print their class name and message; running out of memory prints
+// the line of the out-of-memory class, and any other C++ exception the line
+// of the base class with its text.
+int RunCommandLine(const std::vector<std::string>& AArgs, const TLogProc& AWriteLine) {
+  const std::string document = AArgs.empty() ? std::string() : AArgs[0];
+  if (!AArgs.empty() && !IsExistingFile(document)) {
+    if (IsHelpRequest(document)) {
+      for (const char* line : kUsage) AWriteLine(line);
+      return 0;
+    }
+    if (document == "--version") {
+      AWriteLine(kVersionLine);
+      return 0;
+    }
+  }
+  try {
+    auto converter = std::make_unique<TSwaggerConverter>(AWriteLine);
+    if (const std::optional<std::string> filter = FindClassSwitch(AArgs)) {
+      converter->SetClassnameFilter(*filter);
+    }
+    if (!IsExistingFile(document)) {
+      AWriteLine("File " + document + " not found");
+      return 1;
+    }
+    converter->SetFileName(document);
+    return 0;
+  } catch (const Exception& failure) {
+    AWriteLine(std::string(failure.ClassName()) + ": " + failure.Message());
+  } catch (const std::bad_alloc&) {
+    AWriteLine("EOutOfMemory: Zu wenig Arbeitsspeicher");
+  } catch (const std::exception& failure) {
+    AWriteLine(std::string("Exception: ") + failure.what());
+  }
+  return 1;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,34 @@
+#pragma once
+
+// The filling rule: builds an object of a model class (swagger_classes.h)
+// from a JSON object. Each member fills the field named "F" + its key
+// (letters compared ignoring case; "$ref" and the empty key only fill the
+// fields reserved for them), converted to the field's type; members without
+// a field are skipped. A key written twice leaves its last value.
+//
+// Failures (EConversionError, EInvalidCast) end the filling of the object
+// being filled. Inside a field that holds one model object ("info",
+// "schema", "get" ...) they are absorbed: the field is left absent and the
+// filling goes on with the next member. Everywhere else they travel up to
+// the nearest such field or out of JsonToObject.
+
+#include <memory>
+#include <string>
+
+#include "swagger/json_tree.h"
+
+namespace tolvane {
+
+// AObject must be a JSON object; any other value, null included, fails with
+// EConversionError "Der Eingabewert ist kein gültiges Objekt".
+template <typename T>
+std::unique_ptr<T> JsonToObject(const JsonValue& AObject);
+
+// Parses AText first (EJSONException when it is not valid JSON).
+template <typename T>
+std::unique_ptr<T> JsonToObject(std::string AText);
+
+// EConversionError "Der Eingabewert ist kein gültiges Objekt".
+[[noreturn]] void ThrowNotAnObject();
+
+}  // namespace tolvane
