@@ -3,7 +3,8 @@
 # stand-in library units of tests/delphi (System.JSON, REST.Client, ...), and
 # checks the two Delphi limits that Free Pascal does not enforce: a source line
 # holds at most 1023 characters, a string literal at most 255 (counted between
-# its quotes, a doubled quote counting once).
+# its quotes, a doubled quote counting once; quoted runs joined by #nn
+# characters without a blank, as in 'a'#13#10'b', count as one literal).
 #
 # Usage: compile_unit.sh UNIT.pas
 #
@@ -59,17 +60,30 @@ limits_output="$(LC_ALL=C awk -v name="$(basename "$unit_path")" '
         comment = "{"; i++
       } else if (c == "(" && substr(line, i + 1, 1) == "*") {
         comment = "(*"; i += 2
-      } else if (c == "'\''") {
+      } else if (c == "'\''" || (c == "#" && substr(line, i + 1, 1) ~ /[0-9$]/)) {
+        # One literal: quoted runs and #nn characters written without a blank
+        # between them; each #nn counts as one character.
         start = i
         count = 0
-        i++
         while (i <= n) {
           c = substr(line, i, 1)
-          if (c == "'\''") {
-            if (substr(line, i + 1, 1) == "'\''") { count++; i += 2 } else break
-          } else { count++; i++ }
+          if (c == "#") {
+            i++
+            while (i <= n && substr(line, i, 1) ~ /[0-9A-Fa-f$]/) i++
+            count++
+          } else if (c == "'\''") {
+            i++
+            while (i <= n) {
+              c = substr(line, i, 1)
+              if (c == "'\''") {
+                if (substr(line, i + 1, 1) == "'\''") { count++; i += 2 } else break
+              } else { count++; i++ }
+            }
+            i++
+          } else {
+            break
+          }
         }
-        i++
         if (count > 255)
           printf "%s(%d,%d) Error: string literal of %d characters, Delphi allows at most 255\n", name, NR, start, count
       } else {

@@ -150,6 +150,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "limits.pas(6,13) Error: string literal of 256"},
         ScriptCase{"ConcatenatedPiecesKeepTheLimit",
                    "const\n  A = '" + k255 + "' +\n    '" + k255 + "';\n", true, ""},
+        ScriptCase{"ControlCharactersJoinPieces",
+                   "const\n  A = '" + Repeated("a", 200) + "'#13#10'" + Repeated("b", 60) + "';\n", false,
+                   "limits.pas(6,7) Error: string literal of 262 characters"},
+        ScriptCase{"ControlCharactersWithinTheLimit",
+                   "const\n  A = #13'" + Repeated("a", 200) + "'#$0A'" + Repeated("b", 53) + "';\n", true, ""},
         ScriptCase{"ApostrophesInsideComments",
                    "// it's '" + k255 + "'\n{ it's\n  '" + k255 + "' }\n(* it's\n  '" + k255 +
                        "' *)\nconst\n  A = 'it''s'; // '" + k255 + "'\n",
@@ -1297,6 +1302,14 @@ INSTANTIATE_TEST_SUITE_P(
                      OneProperty("TX", "Fflag", "flag", "TFlag", true),
                  "\n{ TX }\n\ndestructor TX.Destroy;\nbegin\n  if Assigned(Fflag) then\n    Fflag.Free;\n"
                  "  inherited;\nend;\n"},
+        UnitCase{"PropertyNamedAssignedInClassWithDestructor", R"("THEN" expected but "(" found)", {},
+                 OneProperty("TX", "Fassigned", "assigned", "TTag", true),
+                 "\n{ TX }\n\ndestructor TX.Destroy;\nbegin\n  if Assigned(Fassigned) then\n"
+                 "    Fassigned.Free;\n  inherited;\nend;\n"},
+        UnitCase{"PropertyNamedAssignedTestedAgainstNil", kCompiles, {},
+                 OneProperty("TX", "Fassigned", "assigned", "TTag", true),
+                 "\n{ TX }\n\ndestructor TX.Destroy;\nbegin\n  if Fassigned <> nil then\n"
+                 "    Fassigned.Free;\n  inherited;\nend;\n"},
         UnitCase{"PropertyNamedDestroyWithDestructor", R"(Duplicate identifier "Destroy")", {},
                  OneProperty("TX", "FDestroy", "Destroy", "TTag", true),
                  "\n{ TX }\n\ndestructor TX.Destroy;\nbegin\n  if Assigned(FDestroy) then\n    FDestroy.Free;\n"
