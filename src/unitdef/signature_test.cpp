@@ -37,53 +37,6 @@ TEST(SignatureTest, RendersDeclarationAndHeading) {
   EXPECT_EQ(empty->GetImplementation(), "procedure T.;");
 }
 
-TEST(SignatureTest, FirstResponseCoded200OrDefaultDecidesTheResult) {
-  using TResponseList = std::vector<std::pair<std::string, std::string>>;  // code, $ref ("" = no schema)
-  const struct {
-    TResponseList responses;
-    const char* expected;
-  } cases[] = {
-      {{{"200", "#/definitions/Pet"}}, "TPet"},
-      {{{"default", "#/definitions/Error"}, {"200", "#/definitions/Pet"}}, "TError"},
-      {{{"200", ""}, {"default", "#/definitions/Error"}}, ""},
-      {{{"201", "#/definitions/Pet"}, {"2XX", "#/definitions/Pet"}, {"Default", "#/definitions/Pet"}}, ""},
-      {{{"404", "#/definitions/Error"}, {"200", "#/definitions/Pet"}}, "TPet"},
-      {{}, ""},
-  };
-  TUnitDefinition unit;
-  for (const auto& c : cases) {
-    TOperation operation;
-    operation.Fresponses = std::make_unique<TResponses>();
-    for (const auto& [code, ref] : c.responses) {
-      AddResponse(operation, code, ref.empty() ? nullptr : Schema(ref));
-    }
-    const auto signature = unit.CreateSignature("api", operation);
-    EXPECT_EQ(signature->Returns.Datatype, c.expected) << c.responses.size();
-    EXPECT_EQ(signature->CallType, *c.expected ? "function" : "procedure");
-  }
-}
-
-TEST(SignatureTest, ResultTypesOfResponseSchemas) {
-  TUnitDefinition unit;
-  const struct {
-    const char* ref;
-    const char* type;
-    const char* itemsRef;
-    const char* expected;
-  } cases[] = {
-      {"", "array", "#/definitions/Pet", "TArray<TPet>"},
-      {"", "integer", "", "integer"},  // a response has no format
-      {"", "object", "", "TJSONValue"},
-      {"", "number", "", "Tnumber"},
-      {"", "", "", "T"},
-  };
-  for (const auto& c : cases) {
-    TOperation operation;
-    AddResponse(operation, "200", Schema(c.ref, c.type, c.itemsRef));
-    EXPECT_EQ(unit.CreateSignature("api", operation)->Returns.Datatype, c.expected);
-  }
-}
-
 TEST(SignatureTest, ArgumentsKeepTheDocumentsNameForTheRequest) {
   TUnitDefinition unit;
   TOperation operation;
