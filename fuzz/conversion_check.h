@@ -1,0 +1,193 @@
+#pragma once
+
+// What every fuzz target checks on one document: the whole conversion runs
+// in-process through RunCommandLine, first without and then with a class
+// filter, in a fresh temporary folder. Whatever the bytes, a run must end
+// with either a unit and exit status 0, or exactly one failure line, no new
+// unit and exit status 1; a failed run leaves an existing unit byte for byte
+// as it was; and nothing but the document and the unit is left in the folder.
+// A broken invariant aborts, so libFuzzer reports it like a crash.
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "main/command_line.h"
+
+namespace tolvane::fuzzing {
+
+[[noreturn]] inline void Fail(const std::string& AWhat, const std::vector<std::string>& ALines) {
+  std::fprintf(stderr, "broken invariant: %s\nlines printed:\n", AWhat.c_str());
+  for (const std::string& line : ALines) std::fprintf(stderr, "  [%s]\n", line.c_str());
+  std::abort();
+}
+
+// The progress lines a conversion may print before it ends; every other line
+// is a failure line.
+inline bool IsProgressLine(std::string_view ALine) {
+  static constexpr std::string_view kExact[] = {"Checking  references",
+                                                "Missing scheme, using http as default",
+                                                "Writing source file", "Nothing to write", "Done"};
+  static constexpr std::string_view kPrefixes[] = {"Reading ", "Processing ",
+                                                   "Creating source unit ", "class: ",
+                                                   "Duplicate Current: "};
+  for (std::string_view exact : kExact) {
+    if (ALine == exact) return true;
+  }
+  for (std::string_view prefix : kPrefixes) {
+    if (ALine.substr(0, prefix.size()) == prefix) return true;
+  }
+  return false;
+}
+
+// A failure line: "EClassName: message" or "Exception: message".
+inline bool IsFailureLine(std::string_view ALine) {
+  static constexpr std::string_view kClasses[] = {
+      "Exception: ",          "EConversionError: ", "EInvalidCast: ",
+      "EJSONException: ",     "EArgumentOutOfRangeException: ",
+      "EInOutError: ",        "EFCreateError: ",    "EOutOfMemory: "};
+  for (std::string_view name : kClasses) {
+    if (ALine.substr(0, name.size()) == name) return true;
+  }
+  return false;
+}
+
+inline bool ReadWhole(const std::string& APath, std::string& ABytes) {
+  const int fd = ::open(APath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  ABytes.clear();
+  char buffer[65536];
+  ssize_t count;
+  while ((count = ::read(fd, buffer, sizeof buffer)) > 0) ABytes.append(buffer, size_t(count));
+  ::close(fd);
+  return count == 0;
+}
+
+inline bool WriteWhole(const std::string& APath, std::string_view ABytes) {
+  const int fd = ::open(APath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = true;
+  while (ok && !ABytes.empty()) {
+    const ssize_t written = ::write(fd, ABytes.data(), ABytes.size());
+    ok = written > 0;
+    if (ok) ABytes.remove_prefix(size_t(written));
+  }
+  return ::close(fd) == 0 && ok;
+}
+
+inline std::vector<std::string> FolderEntries(const std::string& AFolder) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(AFolder.c_str())) {
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+  }
+  return names;
+}
+
+// A fresh folder, on a memory file system when there is one: the unit is
+// written with fsync, which would otherwise dominate the run time.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    const char* base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/tolvane-fuzz-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) Fail("cannot create a temporary folder", {});
+    path_ = pattern;
+  }
+  ~ScratchFolder() {
+    for (const std::string& name : FolderEntries(path_)) ::unlink((path_ + "/" + name).c_str());
+    ::rmdir(path_.c_str());
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+struct RunResult {
+  int status = -1;
+  std::vector<std::string> lines;
+  bool written = false;
+  std::string unit;
+};
+
+// One run; checks the lines, the status and the folder, and returns what the
+// run left. APrevious is the unit that existed before the run, if any.
+inline RunResult RunAndCheck(const ScratchFolder& AFolder, const std::string& ADocument,
+                             const std::vector<std::string>& AArgs,
+                             const RunResult* APrevious) {
+  RunResult run;
+  run.status = RunCommandLine(AArgs, [&run](const std::string& ALine) { run.lines.push_back(ALine); });
+  const std::vector<std::string>& lines = run.lines;
+  const std::string unit_path = AFolder.Path() + "/doc.pas";
+  run.written = ReadWhole(unit_path, run.unit);
+
+  if (lines.empty() || lines.front() != "Reading " + AArgs[0]) Fail("no Reading line first", lines);
+  for (size_t i = 0; i + 1 < lines.size(); ++i) {
+    if (!IsProgressLine(lines[i])) Fail("a line before the last is not a progress line", lines);
+  }
+  const std::string& last = lines.back();
+  if (run.status == 0) {
+    if (last != "Done") Fail("status 0 without Done as the last line", lines);
+    if (!run.written) Fail("status 0 without a unit", lines);
+    if (!run.unit.starts_with("(*\r\n") || !run.unit.ends_with("\r\n\r\nend.\r\n")) {
+      Fail("the unit does not start with (* or end with end.", lines);
+    }
+  } else if (run.status == 1) {
+    if (!IsFailureLine(last)) Fail("status 1 without a failure line last", lines);
+    if (lines.size() > 1 && IsFailureLine(lines[lines.size() - 2])) Fail("two failure lines", lines);
+    if (APrevious == nullptr || !APrevious->written) {
+      if (run.written) Fail("a failed run left a unit", lines);
+    } else if (!run.written || run.unit != APrevious->unit) {
+      Fail("a failed run changed the existing unit", lines);
+    }
+  } else {
+    Fail("exit status " + std::to_string(run.status), lines);
+  }
+
+  std::string document;
+  if (!ReadWhole(AArgs[0], document) || document != ADocument) Fail("the document changed", lines);
+  for (const std::string& name : FolderEntries(AFolder.Path())) {
+    if (name != "doc.json" && !(name == "doc.pas" && run.written)) {
+      Fail("file left in the folder: " + name, lines);
+    }
+  }
+  return run;
+}
+
+// Converts ADocument without a filter and then with AFilter, over the unit
+// of the first run.
+inline void CheckConversion(std::string_view ADocument, const std::string& AFilter) {
+  ScratchFolder folder;
+  const std::string document_path = folder.Path() + "/doc.json";
+  const std::string document(ADocument);
+  if (!WriteWhole(document_path, document)) Fail("cannot write the document", {});
+
+  const RunResult plain = RunAndCheck(folder, document, {document_path}, nullptr);
+  const RunResult filtered =
+      RunAndCheck(folder, document, {document_path, "-c:" + AFilter}, &plain);
+
+  // Loading does not depend on the filter, and writing with a filter does
+  // less than without one: a loading failure is the same line in both runs,
+  // and a document that converts without a filter converts with one.
+  if (plain.status == 0 && filtered.status != 0) {
+    Fail("converts without the filter but not with it", filtered.lines);
+  }
+  if (filtered.status == 1 && plain.status == 1 && filtered.lines.back() != plain.lines.back()) {
+    Fail("different failure lines with and without the filter", filtered.lines);
+  }
+}
+
+}  // namespace tolvane::fuzzing
