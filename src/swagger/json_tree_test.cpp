@@ -1,0 +1,172 @@
+#include "swagger/json_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/exceptions.h"
+
+namespace tolvane {
+namespace {
+
+// The tree written back in a compact form that shows kinds: strings in
+// quotes, numbers as written, members in order.
+std::string Dump(const JsonValue& AValue) {
+  switch (AValue.Kind()) {
+    case JsonKind::Null:
+      return "null";
+    case JsonKind::False:
+      return "false";
+    case JsonKind::True:
+      return "true";
+    case JsonKind::Number:
+      return std::string(AValue.Text());
+    case JsonKind::String:
+      return "\"" + std::string(AValue.Text()) + "\"";
+    case JsonKind::Object: {
+      std::string text = "{";
+      for (const JsonMember member : AValue.Members()) {
+        if (text.size() > 1) text += ",";
+        text += std::string(member.key) + ":" + Dump(member.value());
+      }
+      return text + "}";
+    }
+    case JsonKind::Array: {
+      std::string text = "[";
+      for (const JsonValue element : AValue.Elements()) {
+        if (text.size() > 1) text += ",";
+        text += Dump(element);
+      }
+      return text + "]";
+    }
+    case JsonKind::Key:
+      break;
+  }
+  return "?";
+}
+
+std::string ParseError(const std::string& AText) {
+  try {
+    JsonTree::Parse(AText);
+  } catch (const EJSONException& failure) {
+    return failure.Message();
+  }
+  return "<parsed>";
+}
+
+TEST(JsonTreeTest, KeepsOrderDuplicateKeysKindsAndNumberTexts) {
+  const struct {
+    std::string text;
+    std::string dump;
+  } cases[] = {
+      {R"({"b": 1, "a": 2, "b": 3})", "{b:1,a:2,b:3}"},
+      {R"([1.50, -0, 1e5, 2.0, 12345678901234567890123])",
+       "[1.50,-0,1e5,2.0,12345678901234567890123]"},
+      {R"({"n": null, "t": true, "f": false, "s": "x", "o": {}, "a": []})",
+       "{n:null,t:true,f:false,s:\"x\",o:{},a:[]}"},
+      {R"(  "top"  )", "\"top\""},
+      {R"({"esc": "a\"b\\c\/d\n\u00e4\ud83d\ude00"})", "{esc:\"a\"b\\c/d\n\xC3\xA4\xF0\x9F\x98\x80\"}"},
+      {R"([[[]], {"k": [{}]}, "after"])", "[[[]],{k:[{}]},\"after\"]"},
+  };
+  for (const auto& c : cases) {
+    const JsonTree tree = JsonTree::Parse(c.text);
+    EXPECT_EQ(Dump(tree.Root()), c.dump) << c.text;
+  }
+}
+
+TEST(JsonTreeTest, StringsMayHoldNulCharacters) {
+  const JsonTree tree = JsonTree::Parse(R"({"a\u0000b": "x\u0000y\u0000"})");
+  const JsonMember member = *tree.Root().FirstMember();
+  EXPECT_EQ(member.key, std::string_view("a\0b", 3));
+  EXPECT_EQ(member.value().Text(), std::string_view("x\0y\0", 4));
+}
+
+TEST(JsonTreeTest, LookUpsTakeTheFirstMemberAndSkipNestedValues) {
+  const JsonTree tree =
+      JsonTree::Parse(R"({"x": {"k": 1, "deep": [1, {"k": 2}]}, "k": "first", "k": "second"})");
+  const JsonValue root = tree.Root();
+  EXPECT_EQ(root.Count(), 3u);
+  EXPECT_EQ(root.FindMember("k")->Text(), "first");
+  EXPECT_FALSE(root.FindMember("K").has_value());  // exact keys
+  EXPECT_EQ(root.FirstMember()->key, "x");
+  EXPECT_EQ(root.FindMember("x")->FindMember("k")->Text(), "1");
+  EXPECT_FALSE(tree.Root().FirstElement().has_value());
+  EXPECT_FALSE(JsonTree::Parse("{}").Root().FirstMember().has_value());
+  EXPECT_FALSE(JsonTree::Parse("[]").Root().FirstElement().has_value());
+  EXPECT_EQ(JsonTree::Parse("[7, 8]").Root().FirstElement()->Text(), "7");
+}
+
+TEST(JsonTreeTest, InvalidDocumentsNameTheFailureAndItsPlace) {
+  const struct {
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {"", "The document is empty (line 1, column 1)"},
+      {" \n ", "The document is empty (line 2, column 2)"},
+      {R"({"a":1,})", "Missing a name for object member (line 1, column 8)"},
+      {R"({"a" 1})", "Missing a colon after a name of object member (line 1, column 6)"},
+      {"[1 2]", "Missing a comma or ']' after an array element (line 1, column 4)"},
+      {"{} x", "The document root must not be followed by other values (line 1, column 4)"},
+      {"{\n  \"a\": [\n    1,\n    x\n  ]\n}", "Invalid value (line 4, column 5)"},
+      {"[1.]", "Miss fraction part in number (line 1, column 4)"},
+      {"[01]", "Missing a comma or ']' after an array element (line 1, column 3)"},
+      {R"("a\x")", "Invalid escape character in string (line 1, column 3)"},
+      {R"("\u12G4")", "Incorrect hex digit after \\u escape in string (line 1, column 2)"},
+      {"\"a\nb\"", "Invalid escape character in string (line 1, column 3)"},
+      {"\"\xFF\"", "Invalid encoding in string (line 1, column 2)"},
+      {"\"\xED\xA0\x80\"", "Invalid encoding in string (line 1, column 2)"},
+      // Unpaired surrogates in escapes: high without low, low alone.
+      {R"(["\ud800"])", "The surrogate pair in string is invalid (line 1, column 3)"},
+      {R"(["\ud800\u0041"])", "The surrogate pair in string is invalid (line 1, column 3)"},
+      {R"(["\udc00"])", "The surrogate pair in string is invalid (line 1, column 3)"},
+      {"{\"k\":\n  \"ok\\n\\n\\uDFFF\"}", "The surrogate pair in string is invalid (line 2, column 10)"},
+      // Columns count characters, also after strings decoded in place.
+      {"[\"\xC3\xA4\xC3\xA4\", x]", "Invalid value (line 1, column 8)"},
+      {R"(["\n\n", x])", "Invalid value (line 1, column 10)"},
+      {R"(["\u00e4\ud83d\ude00", x])", "Invalid value (line 1, column 24)"},
+      // Numbers beyond the range of a double are refused by the reader.
+      {"[1e999]", "Number too big to be stored in double (line 1, column 2)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseError(c.text), c.message) << c.text;
+}
+
+TEST(JsonTreeTest, TruncatedDocumentsFail) {
+  const std::string document = R"({"swagger": "2.0", "paths": {"/a": {"get": [1, 2.5, true]}}})";
+  for (size_t length = 0; length < document.size(); ++length) {
+    EXPECT_THROW(JsonTree::Parse(document.substr(0, length)), EJSONException) << length;
+  }
+  EXPECT_NO_THROW(JsonTree::Parse(document));
+}
+
+TEST(JsonTreeTest, NulBytesInTheTextFail) {
+  using namespace std::string_literals;
+  EXPECT_EQ(ParseError("{}\0"s), "The document root must not be followed by other values (line 1, column 3)");
+  EXPECT_EQ(ParseError("{}\0{}"s),
+            "The document root must not be followed by other values (line 1, column 3)");
+  EXPECT_EQ(ParseError("[\"a\0b\"]"s), "Missing a closing quotation mark in string (line 1, column 4)");
+  EXPECT_EQ(ParseError("{\"a\":\0}"s), "Invalid value (line 1, column 6)");
+}
+
+TEST(JsonTreeTest, NestingIsLimitedTo512Levels) {
+  const auto nested = [](int ADepth, const char* AOpen, const char* AClose) {
+    std::string text;
+    for (int i = 0; i < ADepth; ++i) text += AOpen;
+    for (int i = 0; i < ADepth; ++i) text += AClose;
+    return text;
+  };
+  EXPECT_NO_THROW(JsonTree::Parse(nested(512, "[", "]")));
+  std::string objects = "[";
+  for (int i = 0; i < 511; ++i) objects += "{\"a\":";
+  objects += "1" + std::string(511, '}') + "]";
+  EXPECT_NO_THROW(JsonTree::Parse(objects));
+  EXPECT_EQ(ParseError(nested(513, "[", "]")), "Nesting deeper than 512 levels (line 1, column 513)");
+  EXPECT_EQ(ParseError(nested(513, "{\"k\":", "}")),
+            "Nesting deeper than 512 levels (line 1, column 2561)");
+  // Deep enough to overflow a recursive parser's stack; only the opening brackets.
+  EXPECT_EQ(ParseError(std::string(100000, '[')),
+            "Nesting deeper than 512 levels (line 1, column 513)");
+}
+
+}  // namespace
+}  // namespace tolvane
