@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "swagger/swagger_classes.h"
+#include "unitdef/client_lines.h"
 #include "unitdef/identifiers.h"
 #include "unitdef/signature.h"
 #include "unitdef/unit_definition.h"
@@ -13,17 +14,18 @@ void TUnitDefinition::WriteClientClass(TLineList& ALines) {
   const std::string suffix = MakeIdentifier(FBasePath, false);
 
   ALines.emplace_back("");
-  ALines.push_back("  T" + WriteIdentifier(suffix) + " = class");
+  AppendLine(ALines, {"  T", WriteIdentifier(suffix), " = class"});
   ALines.emplace_back("  private");
   ALines.emplace_back("    FAuthorization : string;");
   ALines.emplace_back("  public");
-  ALines.emplace_back("    property Authorization : string read FAuthorization write FAuthorization;");
+  ALines.emplace_back(
+      "    property Authorization : string read FAuthorization write FAuthorization;");
   if (FPaths != nullptr) {
     for (const auto& path : FPaths->FItems) {
       for (const TOperation* operation : path->SupportedOperations()) {
         if (operation == nullptr) continue;
         const std::unique_ptr<TSignature> signature = CreateSignature(suffix, *operation);
-        ALines.push_back("    " + signature->GetInterface(*this));
+        AppendLine(ALines, {"    ", signature->GetInterface(*this)});
       }
     }
   }

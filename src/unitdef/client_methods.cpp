@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "swagger/swagger_classes.h"
+#include "unitdef/client_lines.h"
 #include "unitdef/identifiers.h"
 #include "unitdef/request_parameters.h"
 #include "unitdef/sanitize.h"
@@ -58,16 +59,17 @@ void WriteCredentials(TLineList& ALines, const TOperation& AOperation,
   if (definition == nullptr) return;
 
   if (definition->Ftype == "oauth2") {
-    ALines.push_back("    // Security (" + CommentText(definition->Ftype) + ") " +
-                     CommentText(definition->FSecurityname) + ": " +
-                     CommentText(definition->Fname) + " in " + CommentText(definition->FIn));
-    ALines.push_back("    // OAuth2 " + CommentText(definition->Fflow) + " " +
-                     CommentText(definition->FauthorizationUrl));
+    AppendLine(ALines, {"    // Security (", CommentText(definition->Ftype), ") ",
+                        CommentText(definition->FSecurityname), ": ",
+                        CommentText(definition->Fname), " in ", CommentText(definition->FIn)});
+    AppendLine(ALines, {"    // OAuth2 ", CommentText(definition->Fflow), " ",
+                        CommentText(definition->FauthorizationUrl)});
     return;
   }
   ALines.emplace_back("    if FAuthorization <> '' then");
-  ALines.push_back("      Request.AddParameter(" + QuoteLiteral(definition->Fname) +
-                   ", FAuthorization , " + ParameterKind(definition->FIn) + ", [poDoNotEncode]);");
+  AppendLine(ALines,
+             {"      Request.AddParameter(", QuoteLiteral(definition->Fname), ", FAuthorization , ",
+              ParameterKind(definition->FIn), ", [poDoNotEncode]);"});
 }
 
 // Turns the content of a response with status 200 into the result.
@@ -76,15 +78,17 @@ void WriteResultBlock(TLineList& ALines, const TUnitDefinition& AWriter, const T
   ALines.emplace_back("    begin");
   const std::string itemType = AReturns.ItemType();
   if (!itemType.empty()) {
-    ALines.emplace_back("      ReturnArray := TJSONArray(TJSONObject.ParseJSONValue(Response.Content));");
+    ALines.emplace_back(
+        "      ReturnArray := TJSONArray(TJSONObject.ParseJSONValue(Response.Content));");
     ALines.emplace_back("      SetLength(Result, ReturnArray.Count);");
     ALines.emplace_back("      for I := 0 to ReturnArray.Count -1 do");
     ALines.emplace_back("      begin");
     if (IsSimpleType(itemType)) {
       ALines.emplace_back("        Result[I] := TJSONObject(ReturnArray.Items[I]).ToString;");
     } else {
-      ALines.push_back("        Result[I] := TJSON.JsonToObject<" + AWriter.WriteTypeText(itemType) +
-                       ">(TJSONObject(ReturnArray.Items[I]));");
+      AppendLine(ALines,
+                 {"        Result[I] := TJSON.JsonToObject<", AWriter.WriteTypeText(itemType),
+                  ">(TJSONObject(ReturnArray.Items[I]));"});
     }
     ALines.emplace_back("      end;");
   } else if (IsSimpleType(AReturns.Datatype)) {
@@ -92,9 +96,9 @@ void WriteResultBlock(TLineList& ALines, const TUnitDefinition& AWriter, const T
   } else if (AReturns.Datatype == "TJSONValue") {
     ALines.emplace_back("      Result := TJSONObject.ParseJSONValue(Response.Content);");
   } else {
-    ALines.push_back("      Result := TJSON.JSONToObject<" +
-                     AWriter.WriteTypeText(MakeIdentifier(AReturns.Datatype, false)) +
-                     ">(Response.Content);");
+    AppendLine(ALines, {"      Result := TJSON.JSONToObject<",
+                        AWriter.WriteTypeText(MakeIdentifier(AReturns.Datatype, false)),
+                        ">(Response.Content);"});
   }
   ALines.emplace_back("    end;");
 }
@@ -122,7 +126,7 @@ void WriteClientMethod(TLineList& ALines, const TClientTexts& AClient, const TPa
   if (isFunction && !returnsArray && !IsSimpleType(returns.Datatype)) {
     ALines.emplace_back("  Result           := nil;");
   }
-  ALines.push_back("  Client           := TRestClient.Create(" + AClient.QuotedBaseUrl + ");");
+  AppendLine(ALines, {"  Client           := TRestClient.Create(", AClient.QuotedBaseUrl, ");"});
   ALines.emplace_back("  Request          := TRestRequest.Create(nil);");
   ALines.emplace_back("  Response         := TRestResponse.Create(nil);");
   WriteArgumentCreations(ALines, writer, ASignature.Params);
@@ -130,11 +134,11 @@ void WriteClientMethod(TLineList& ALines, const TClientTexts& AClient, const TPa
   ALines.emplace_back("    Request.Client   := Client;");
   ALines.emplace_back("    Request.Response := Response;");
   ALines.emplace_back("    Request.HandleRedirects := True;");
-  ALines.push_back("    Request.Method := " + RequestMethod(APath, AOperation) + ";");
+  AppendLine(ALines, {"    Request.Method := ", RequestMethod(APath, AOperation), ";"});
   if (!AOperation.Fproduces.empty()) {
-    ALines.push_back("    Request.Accept := " + QuoteLiteral(AOperation.Fproduces.front()) + ";");
+    AppendLine(ALines, {"    Request.Accept := ", QuoteLiteral(AOperation.Fproduces.front()), ";"});
   }
-  ALines.push_back("    Request.Resource := " + AQuotedResource + ";");
+  AppendLine(ALines, {"    Request.Resource := ", AQuotedResource, ";"});
   WriteCredentials(ALines, AOperation, AClient.Security);
   WriteArgumentRequestLines(ALines, writer, ASignature.Params, AOperation.Fconsumes);
   ALines.emplace_back("    Request.Execute;");
@@ -162,6 +166,14 @@ void TUnitDefinition::WriteClientMethods(TLineList& ALines) {
 
   ALines.emplace_back("");
   if (FPaths == nullptr) return;
+  // Some thirty lines per method and up to four per argument, sized once.
+  size_t expectedLines = 0;
+  for (const auto& path : FPaths->FItems) {
+    for (const TOperation* operation : path->SupportedOperations()) {
+      if (operation != nullptr) expectedLines += 32 + 4 * operation->Fparameters.size();
+    }
+  }
+  ALines.reserve(ALines.size() + expectedLines);
   for (const auto& path : FPaths->FItems) {
     const std::string quotedResource = QuoteLiteral(path->Fpath);
     for (const TOperation* operation : path->SupportedOperations()) {

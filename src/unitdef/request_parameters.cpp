@@ -1,5 +1,6 @@
 #include "unitdef/request_parameters.h"
 
+#include "unitdef/client_lines.h"
 #include "unitdef/identifiers.h"
 #include "unitdef/sanitize.h"
 #include "unitdef/type_mapping.h"
@@ -13,14 +14,14 @@ using TParam = TUnitDefinition::TParam;
 // One argument's texts as the request lines write them.
 struct TArgumentTexts {
   const TParam& Param;
-  std::string Indent;        // two blanks inside the if block of an optional argument
-  std::string Name;          // the argument's identifier, "&" kept
-  std::string ItemType;      // unchanged; the cases branch on it
-  std::string ItemVar;       // the loop variable
-  std::string ItemArray;     // the JSON array variable of a body array
-  std::string QuotedName;    // the request parameter's name as a literal
-  std::string Kind;          // ParameterKind of the location
-  std::string Options;       // "[]" or "[poDoNotEncode]"
+  std::string Indent;      // two blanks inside the if block of an optional argument
+  std::string Name;        // the argument's identifier, "&" kept
+  std::string ItemType;    // unchanged; the cases branch on it
+  std::string ItemVar;     // the loop variable
+  std::string ItemArray;   // the JSON array variable of a body array
+  std::string QuotedName;  // the request parameter's name as a literal
+  std::string Kind;        // ParameterKind of the location
+  std::string Options;     // "[]" or "[poDoNotEncode]"
 };
 
 // Path, query and form values are encoded by the request; everything else is
@@ -44,23 +45,23 @@ void WriteBodyArray(TLineList& ALines, const TArgumentTexts& A) {
   } else {
     element = A.ItemVar + ".ToString";
   }
-  ALines.push_back(A.Indent + "    for " + A.ItemVar + " in " + A.Name + " do");
+  AppendLine(ALines, {A.Indent, "    for ", A.ItemVar, " in ", A.Name, " do"});
   if (simple) {
-    ALines.push_back(A.Indent + "      " + A.ItemArray + ".Add(" + element + ");");
+    AppendLine(ALines, {A.Indent, "      ", A.ItemArray, ".Add(", element, ");"});
   } else {
-    ALines.push_back(A.Indent + "      " + A.ItemArray + ".AddElement(" + element + ");");
+    AppendLine(ALines, {A.Indent, "      ", A.ItemArray, ".AddElement(", element, ");"});
   }
-  ALines.push_back(A.Indent + "    Request.AddBody(" + A.ItemArray + ".ToJSON, ctAPPLICATION_JSON);");
+  AppendLine(ALines,
+             {A.Indent, "    Request.AddBody(", A.ItemArray, ".ToJSON, ctAPPLICATION_JSON);"});
 }
 
 // Case B: an array argument outside the body gives one parameter per element.
 void WriteArrayParameter(TLineList& ALines, const TArgumentTexts& A) {
-  const std::string element = IsSimpleType(A.ItemType)
-                                  ? A.ItemVar
-                                  : "TJSON.ObjectToJSONString(" + A.ItemVar + ")";
-  ALines.push_back(A.Indent + "    for " + A.ItemVar + " in " + A.Name + " do");
-  ALines.push_back(A.Indent + "      Request.AddParameter(" + A.QuotedName + ", " + element + ", " +
-                   A.Kind + ", [poDoNotEncode]);");
+  const std::string element =
+      IsSimpleType(A.ItemType) ? A.ItemVar : "TJSON.ObjectToJSONString(" + A.ItemVar + ")";
+  AppendLine(ALines, {A.Indent, "    for ", A.ItemVar, " in ", A.Name, " do"});
+  AppendLine(ALines, {A.Indent, "      Request.AddParameter(", A.QuotedName, ", ", element, ", ",
+                      A.Kind, ", [poDoNotEncode]);"});
 }
 
 // Case C: a simple value, as a form item of a URL-encoded form or as a
@@ -78,23 +79,22 @@ void WriteSimpleValue(TLineList& ALines, const TArgumentTexts& A, bool AUrlEncod
     value = A.Name;
   }
   if (A.Param.Position == "formData" && AUrlEncodedForm) {
-    ALines.push_back(A.Indent + "    Request.Params.AddItem(" + A.QuotedName + ", " + value +
-                     ", pkGETorPOST, " + A.Options +
-                     ", TRESTContentType.ctAPPLICATION_X_WWW_FORM_URLENCODED);");
+    AppendLine(ALines, {A.Indent, "    Request.Params.AddItem(", A.QuotedName, ", ", value,
+                        ", pkGETorPOST, ", A.Options,
+                        ", TRESTContentType.ctAPPLICATION_X_WWW_FORM_URLENCODED);"});
   } else {
-    ALines.push_back(A.Indent + "    Request.AddParameter(" + A.QuotedName + ", " + value + ", " +
-                     A.Kind + ", " + A.Options + ");");
+    AppendLine(ALines, {A.Indent, "    Request.AddParameter(", A.QuotedName, ", ", value, ", ",
+                        A.Kind, ", ", A.Options, ");"});
   }
 }
 
 // Case D: anything else is turned into JSON, as the body or as a parameter.
 void WriteObjectValue(TLineList& ALines, const TArgumentTexts& A) {
   if (A.Param.Position == "body") {
-    ALines.push_back(A.Indent + "    Request.AddBody(TJSON.ObjectToJsonObject(" + A.Name + "));");
+    AppendLine(ALines, {A.Indent, "    Request.AddBody(TJSON.ObjectToJsonObject(", A.Name, "));"});
   } else {
-    ALines.push_back(A.Indent + "    Request.AddParameter(" + A.QuotedName + ", " +
-                     "TJSON.ObjectToJSONString(" + A.Name + ")" + ", " + A.Kind + ", " + A.Options +
-                     ");");
+    AppendLine(ALines, {A.Indent, "    Request.AddParameter(", A.QuotedName, ", ",
+                        "TJSON.ObjectToJSONString(", A.Name, "), ", A.Kind, ", ", A.Options, ");"});
   }
 }
 
@@ -105,12 +105,12 @@ void WriteArgumentDeclarations(TLineList& ALines, const TUnitDefinition& AWriter
   for (const auto& param : AParams) {
     const std::string itemType = param->ItemType();
     if (!itemType.empty()) {
-      ALines.push_back("  " + AWriter.WriteIdentifier(param->ItemVar()) + " : " +
-                       AWriter.WriteTypeText(itemType) + ";");
+      AppendLine(ALines, {"  ", AWriter.WriteIdentifier(param->ItemVar()), " : ",
+                          AWriter.WriteTypeText(itemType), ";"});
     }
     const std::string itemArray = param->ItemArray();
     if (!itemArray.empty()) {
-      ALines.push_back("  " + AWriter.WriteIdentifier(itemArray) + " : TJSONArray;");
+      AppendLine(ALines, {"  ", AWriter.WriteIdentifier(itemArray), " : TJSONArray;"});
     }
   }
 }
@@ -120,7 +120,7 @@ void WriteArgumentCreations(TLineList& ALines, const TUnitDefinition& AWriter,
   for (const auto& param : AParams) {
     const std::string itemArray = param->ItemArray();
     if (!itemArray.empty()) {
-      ALines.push_back("  " + AWriter.WriteIdentifier(itemArray) + " := TJSONArray.Create;");
+      AppendLine(ALines, {"  ", AWriter.WriteIdentifier(itemArray), " := TJSONArray.Create;"});
     }
   }
 }
@@ -133,8 +133,8 @@ void WriteArgumentRequestLines(TLineList& ALines, const TUnitDefinition& AWriter
   for (const auto& param : AParams) {
     const bool optional = !param->Required;
     if (optional) {
-      ALines.push_back("    if " + param->RequiredCondition(AWriter) + " then");
-      ALines.push_back("    begin");
+      AppendLine(ALines, {"    if ", param->RequiredCondition(AWriter), " then"});
+      ALines.emplace_back("    begin");
     }
     const std::string itemArray = param->ItemArray();
     const TArgumentTexts texts{
@@ -157,7 +157,7 @@ void WriteArgumentRequestLines(TLineList& ALines, const TUnitDefinition& AWriter
     } else {
       WriteObjectValue(ALines, texts);
     }
-    if (optional) ALines.push_back("    end;");
+    if (optional) ALines.emplace_back("    end;");
   }
 }
 

@@ -14,11 +14,11 @@ constexpr std::string_view kArrayPrefix = "TArray<";
 bool IsArrayType(std::string_view ADatatype) { return ADatatype.starts_with(kArrayPrefix); }
 
 // The identifier as the writer writes it; unchanged without a writer.
-std::string Identifier(const TUnitDefinition* AWriter, std::string_view AText) {
+std::string WrittenIdentifier(const TUnitDefinition* AWriter, std::string_view AText) {
   return AWriter != nullptr ? AWriter->WriteIdentifier(AText) : std::string(AText);
 }
 
-std::string TypeText(const TUnitDefinition* AWriter, std::string_view AText) {
+std::string WrittenTypeText(const TUnitDefinition* AWriter, std::string_view AText) {
   return AWriter != nullptr ? AWriter->WriteTypeText(AText) : std::string(AText);
 }
 
@@ -83,15 +83,15 @@ std::string TUnitDefinition::TSignature::RenderBody(const TUnitDefinition* AWrit
     for (size_t i = 0; i < Params.size(); ++i) {
       const TParam& param = *Params[i];
       if (i > 0) body += "; ";
-      body += Identifier(AWriter, param.Name);
+      body += WrittenIdentifier(AWriter, param.Name);
       body += " : ";
-      body += TypeText(AWriter, MakeIdentifier(param.Datatype, false));
+      body += WrittenTypeText(AWriter, MakeIdentifier(param.Datatype, false));
     }
     body += ")";
   }
   if (!Returns.Datatype.empty()) {
     body += " : ";
-    body += TypeText(AWriter, MakeIdentifier(Returns.Datatype, false));
+    body += WrittenTypeText(AWriter, MakeIdentifier(Returns.Datatype, false));
   }
   body += ";";
   return body;
