@@ -2,48 +2,69 @@
 // before their own declaration, then one block per class that passes the
 // filter.
 #include "unitdef/identifiers.h"
+#include "unitdef/line_text.h"
 #include "unitdef/unit_definition.h"
 
 namespace tolvane {
 
+namespace {
+
+// What the field line and the property line of one property share: its
+// type text and field name as written, made once.
+struct TPropertyTexts {
+  std::string DataType;
+  std::string FieldStorage;
+  std::string TypeStorage;
+  std::string_view Field;
+  std::string_view Type;
+};
+
+}  // namespace
+
 void TUnitDefinition::WriteClassDeclarations(TLineList& ALines) {
+  std::string storage;
   if (FClassnameFilter.empty() && !FForwardDeclarations.empty()) {
-    ALines.push_back("");
+    ALines.emplace_back("");
     for (const TObjectDefinition* object : FForwardDeclarations) {
-      ALines.push_back("  T" + WriteIdentifier(MakeIdentifier(object->Name(), false)) + " = class;");
+      const std::string identifier = MakeIdentifier(object->Name(), false);
+      ALines.push_back(JoinLine({"  T", IdentifierView(identifier, storage), " = class;"}));
     }
   }
 
+  std::vector<TPropertyTexts> texts;
   for (const auto& object : FObjects) {
     const bool written = FClassnameFilter.empty() || FClassnameFilter == object->Name();
     LogFmt("class: %s %s", {object->Name(), written ? "processed" : "skipped"});
     if (!written) continue;
 
-    const std::string identifier = WriteIdentifier(MakeIdentifier(object->Name(), false));
-    ALines.push_back("");
+    const std::string identifier = MakeIdentifier(object->Name(), false);
+    ALines.emplace_back("");
     if (!object->description().empty()) AddComment(ALines, object->description(), 2);
-    ALines.push_back("  T" + identifier + " = class");
-    ALines.push_back("  private");
-    // Each property's type text is computed once here; reading DataType also
-    // records the base name that HasObjects and the destructors answer from.
-    std::vector<std::string> types;
-    types.reserve(object->Properties().size());
-    for (const auto& property : object->Properties()) {
-      if (!property->description().empty()) AddComment(ALines, property->description(), 4);
-      types.push_back(WriteTypeText(property->DataType()));
-      ALines.push_back("    " + WriteIdentifier(property->FieldName()) + " : " + types.back() + ";");
+    ALines.push_back(JoinLine({"  T", IdentifierView(identifier, storage), " = class"}));
+    ALines.emplace_back("  private");
+    const auto& properties = object->Properties();
+    if (texts.size() < properties.size()) texts.resize(properties.size());
+    for (size_t i = 0; i < properties.size(); ++i) {
+      TPropertyDefinition& property = *properties[i];
+      TPropertyTexts& text = texts[i];
+      if (!property.description().empty()) AddComment(ALines, property.description(), 4);
+      // Reading DataType records the base name that HasObjects and the
+      // destructors answer from.
+      text.DataType = property.DataType();
+      text.Field = IdentifierView(property.FieldName(), text.FieldStorage);
+      text.Type = TypeTextView(text.DataType, text.TypeStorage);
+      ALines.push_back(JoinLine({"    ", text.Field, " : ", text.Type, ";"}));
     }
-    ALines.push_back("  public");
+    ALines.emplace_back("  public");
     if (object->HasObjects() || object->HasObjectArrays()) {
-      ALines.push_back("    destructor Destroy; override;");
+      ALines.emplace_back("    destructor Destroy; override;");
     }
-    for (size_t i = 0; i < object->Properties().size(); ++i) {
-      const TPropertyDefinition& property = *object->Properties()[i];
-      const std::string field = WriteIdentifier(property.FieldName());
-      ALines.push_back("    property " + WriteIdentifier(property.PropertyName()) + " : " + types[i] +
-                       " read " + field + " write " + field + ";");
+    for (size_t i = 0; i < properties.size(); ++i) {
+      const TPropertyTexts& text = texts[i];
+      ALines.push_back(JoinLine({"    property ", IdentifierView(properties[i]->PropertyName(), storage), " : ",
+                                 text.Type, " read ", text.Field, " write ", text.Field, ";"}));
     }
-    ALines.push_back("  end;");
+    ALines.emplace_back("  end;");
   }
 }
 

@@ -143,6 +143,14 @@ TEST(ClassDeclarationsTest, ForwardDeclarationsComeFirstWithoutFilter) {
   }
 }
 
+TEST(ClassDeclarationsTest, ForwardDeclarationsAreCleaned) {
+  Declarations d;
+  TObjectDefinition* hostile = d.unit.AddObject("a;end.{", "object");
+  d.unit.FForwardDeclarations = {hostile};
+  EXPECT_EQ(d.Write(), (Lines{"", "  Ta_end__ = class;", "", "  Ta_end__ = class", "  private", "  public", "  end;"}));
+  EXPECT_EQ(d.log, (Lines{"class: a;end.{ processed"}));
+}
+
 TEST(ClassDeclarationsTest, NoForwardDeclarationsNoLines) {
   Declarations d;
   EXPECT_TRUE(d.Write().empty());

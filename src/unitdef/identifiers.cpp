@@ -61,6 +61,9 @@ std::string UpperCaseFold(std::string_view text) {
 bool SameTextFold(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
+    // Equal bytes fold alike: their predecessors compared equal once folded,
+    // so either both or neither are the lead byte C3.
+    if (a[i] == b[i]) continue;
     if (FoldedByte(a, i) != FoldedByte(b, i)) return false;
   }
   return true;
@@ -103,7 +106,7 @@ std::string MakeIdentifier(std::string_view AText, bool AEscapeReserved) {
   return out;
 }
 
-std::string DropCharacters(std::string_view text, size_t count) {
+void AppendDroppingCharacters(std::string& out, std::string_view text, size_t count) {
   size_t units = 0;
   size_t pos = 0;
   while (pos < text.size() && units < count) {
@@ -121,12 +124,20 @@ std::string DropCharacters(std::string_view text, size_t count) {
     if (units + character_units > count) {
       // The cut falls between the two halves of a surrogate pair: the low
       // half that remains is no character of its own and becomes U+FFFD.
-      return "\xEF\xBF\xBD" + std::string(text.substr(pos + length));
+      out.append("\xEF\xBF\xBD");
+      pos += length;
+      break;
     }
     units += character_units;
     pos += length;
   }
-  return std::string(text.substr(pos));
+  out.append(text.substr(pos));
+}
+
+std::string DropCharacters(std::string_view text, size_t count) {
+  std::string out;
+  AppendDroppingCharacters(out, text, count);
+  return out;
 }
 
 }  // namespace tolvane

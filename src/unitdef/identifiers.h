@@ -26,5 +26,7 @@ std::string MakeIdentifier(std::string_view AText, bool AEscapeReserved);
 // Drops the first count characters (UTF-16 code units, as the target
 // language counts them) of a UTF-8 text; "#/definitions/Pet" minus 14 is "Pet".
 std::string DropCharacters(std::string_view text, size_t count);
+// The same, appended to out.
+void AppendDroppingCharacters(std::string& out, std::string_view text, size_t count);
 
 }  // namespace tolvane

@@ -10,15 +10,14 @@ namespace {
 // Length of the local reference prefix "#/definitions/".
 constexpr size_t kReferencePrefixLength = 14;
 
-// Removes every blank and turns every "-" into "_".
-std::string CleanTypeText(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+// Removes every blank and turns every "-" into "_", in place.
+void CleanTypeText(std::string& text) {
+  size_t kept = 0;
   for (const char c : text) {
     if (c == ' ') continue;
-    out += c == '-' ? '_' : c;
+    text[kept++] = c == '-' ? '_' : c;
   }
-  return out;
+  text.resize(kept);
 }
 
 constexpr std::string_view kArrayPrefix = "TArray<";
@@ -44,13 +43,24 @@ std::string TPropertyDefinition::DataType() {
   } else if (FType == "file") {
     result = "string";
   } else if (FType == "array" && !FItemref.empty()) {
-    result = CleanTypeText("TArray<T" + DropCharacters(FItemref, kReferencePrefixLength) + ">");
+    result.reserve(FItemref.size());
+    result.append("TArray<T");
+    AppendDroppingCharacters(result, FItemref, kReferencePrefixLength);
+    result += '>';
+    CleanTypeText(result);
   } else if (FType == "array") {
-    result = CleanTypeText("TArray<" + (FItemtype == "number" ? std::string("double") : FItemtype) + ">");
+    result.reserve(FItemtype.size() + 8);
+    result.append("TArray<").append(FItemtype == "number" ? std::string_view("double") : FItemtype);
+    result += '>';
+    CleanTypeText(result);
   } else if (!Fref.empty()) {
-    result = CleanTypeText("T" + DropCharacters(Fref, kReferencePrefixLength));
+    result.reserve(Fref.size());
+    result += 'T';
+    AppendDroppingCharacters(result, Fref, kReferencePrefixLength);
+    CleanTypeText(result);
   } else if (!FType.empty()) {
-    result = CleanTypeText(FType);
+    result = FType;
+    CleanTypeText(result);
   } else {
     result = "???";
   }

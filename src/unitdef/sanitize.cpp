@@ -70,12 +70,23 @@ bool IsIdentifierCharacter(char32_t c) {
   }
 }
 
+// ASCII letters, digits and "_": the ASCII characters an identifier keeps.
+constexpr bool IsAsciiIdentifierByte(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
 void AppendCleaned(std::string& out, std::string_view text) {
   size_t pos = 0;
   while (pos < text.size()) {
+    // Runs of ASCII identifier characters, the common case, are copied whole.
+    size_t run = pos;
+    while (run < text.size() && IsAsciiIdentifierByte(static_cast<unsigned char>(text[run]))) ++run;
+    out.append(text.data() + pos, run - pos);
+    pos = run;
+    if (pos == text.size()) break;
     char32_t c;
     const size_t length = NextCharacter(text, pos, c);
-    if (IsIdentifierCharacter(c)) {
+    if (c >= 0x80 && IsIdentifierCharacter(c)) {
       out.append(text.substr(pos, length));
     } else {
       out += '_';
@@ -87,6 +98,25 @@ void AppendCleaned(std::string& out, std::string_view text) {
 bool IsArrayText(std::string_view text) {
   return text.size() > kArrayPrefix.size() && text.substr(0, kArrayPrefix.size()) == kArrayPrefix &&
          text.back() == '>';
+}
+
+// Drops the array brackets that the type cleaning keeps, level by level (no
+// recursion, so a deeply nested text from a document cannot exhaust the
+// stack), and counts the levels.
+std::string_view PeelArrays(std::string_view AText, size_t& ADepth) {
+  ADepth = 0;
+  while (IsArrayText(AText)) {
+    AText = AText.substr(kArrayPrefix.size(), AText.size() - kArrayPrefix.size() - 1);
+    ++ADepth;
+  }
+  return AText;
+}
+
+bool IsAsciiIdentifier(std::string_view AText) {
+  for (const char c : AText) {
+    if (!IsAsciiIdentifierByte(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -103,24 +133,30 @@ std::string SanitizeIdentifier(std::string_view AText) {
 }
 
 std::string SanitizeTypeText(std::string_view AText) {
-  // Peel the array brackets off one level at a time (no recursion, so a
-  // deeply nested text from a document cannot exhaust the stack).
-  size_t depth = 0;
-  while (IsArrayText(AText)) {
-    AText = AText.substr(kArrayPrefix.size(), AText.size() - kArrayPrefix.size() - 1);
-    ++depth;
-  }
+  size_t depth;
+  const std::string_view core = PeelArrays(AText, depth);
   std::string out;
-  out.reserve(AText.size() + depth * (kArrayPrefix.size() + 1));
+  out.reserve(AText.size());
   for (size_t i = 0; i < depth; ++i) out.append(kArrayPrefix);
-  if (AText == "???") {
-    out.append(AText);
+  if (core == "???") {
+    out.append(core);
   } else {
     // A type text never carries the "&" of an escaped name, so it is not kept.
-    AppendCleaned(out, AText);
+    AppendCleaned(out, core);
   }
   out.append(depth, '>');
   return out;
+}
+
+bool IsCleanIdentifier(std::string_view AText) {
+  if (!AText.empty() && AText.front() == '&') AText.remove_prefix(1);
+  return IsAsciiIdentifier(AText);
+}
+
+bool IsCleanTypeText(std::string_view AText) {
+  size_t depth;
+  const std::string_view core = PeelArrays(AText, depth);
+  return core == "???" || IsAsciiIdentifier(core);
 }
 
 std::string QuoteLiteral(std::string_view AText) {

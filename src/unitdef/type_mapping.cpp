@@ -18,6 +18,8 @@ constexpr std::array<std::string_view, 8> kSimpleTypes = {
 }  // namespace
 
 bool IsSimpleType(std::string_view AText) {
+  // The eight texts are 5 to 9 characters long.
+  if (AText.size() < 5 || AText.size() > 9) return false;
   for (const std::string_view simple : kSimpleTypes) {
     if (SameTextFold(AText, simple)) return true;
   }

@@ -1,11 +1,14 @@
 #include "unitdef/unit_definition.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/local_time.h"
 #include "unitdef/identifiers.h"
+#include "unitdef/line_text.h"
 #include "unitdef/sanitize.h"
 
 namespace tolvane {
@@ -19,6 +22,46 @@ constexpr std::string_view kPascalExtension = ".pas";
 
 // A unit this short holds no class, or one class with a single property.
 constexpr size_t kShortUnitLines = 24;
+
+// True when every byte is below 0x80; such a text is the same in UTF-8 and
+// in Windows-1252. Looks at eight bytes at a time.
+bool IsAscii(std::string_view text) {
+  size_t pos = 0;
+  for (; pos + 8 <= text.size(); pos += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + pos, 8);
+    if ((word & 0x8080808080808080ull) != 0) return false;
+  }
+  for (; pos < text.size(); ++pos) {
+    if (static_cast<unsigned char>(text[pos]) >= 0x80) return false;
+  }
+  return true;
+}
+
+// The file's bytes: every line in Windows-1252 followed by CR LF. A line
+// never grows in Windows-1252, so the UTF-8 length is room enough.
+std::string EncodeLines(const TLineList& ALines) {
+  size_t length = 0;
+  for (const std::string& line : ALines) length += line.size() + 2;
+  std::string bytes(length, '\0');
+  char* out = bytes.data();
+  for (const std::string& line : ALines) {
+    // Each line holds whole characters, so encoding line by line gives the
+    // same bytes as encoding the whole text.
+    if (IsAscii(line)) {
+      std::memcpy(out, line.data(), line.size());
+      out += line.size();
+    } else {
+      const std::string encoded = Utf8ToWindows1252(line);
+      std::memcpy(out, encoded.data(), encoded.size());
+      out += encoded.size();
+    }
+    *out++ = '\r';
+    *out++ = '\n';
+  }
+  bytes.resize(static_cast<size_t>(out - bytes.data()));
+  return bytes;
+}
 
 }  // namespace
 
@@ -88,19 +131,14 @@ void TUnitDefinition::LogFmt(std::string_view AFormat, std::initializer_list<std
 }
 
 void TUnitDefinition::AddComment(TLineList& ALines, std::string_view AText, int AIndent) {
-  const std::string prefix = std::string(static_cast<size_t>(AIndent), ' ') + "// ";
+  const std::string prefix = std::string(static_cast<size_t>(std::max(AIndent, 0)), ' ') + "// ";
   size_t start = 0;
   while (start < AText.size()) {
-    size_t end = AText.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = AText.size();
-    std::string line;
-    line.reserve(prefix.size() + (end - start));
-    line.append(prefix).append(AText.substr(start, end - start));
-    ALines.push_back(std::move(line));
+    size_t end = start;
+    while (end < AText.size() && AText[end] != '\r' && AText[end] != '\n') ++end;
+    ALines.push_back(JoinLine({prefix, AText.substr(start, end - start)}));
     // A CR LF pair is one break; a lone CR or LF is one break too.
-    if (end < AText.size() && AText[end] == '\r' && end + 1 < AText.size() && AText[end + 1] == '\n') {
-      ++end;
-    }
+    if (end + 1 < AText.size() && AText[end] == '\r' && AText[end + 1] == '\n') ++end;
     start = end + 1;
   }
 }
@@ -144,13 +182,28 @@ std::string TUnitDefinition::WriteTypeText(std::string_view AText) const {
   return SanitizeTypeText(AText);
 }
 
+std::string_view TUnitDefinition::IdentifierView(std::string_view AText, std::string& AStorage) const {
+  if (!FConfig.SanitizeNames || IsCleanIdentifier(AText)) return AText;
+  AStorage = SanitizeIdentifier(AText);
+  return AStorage;
+}
+
+std::string_view TUnitDefinition::TypeTextView(std::string_view AText, std::string& AStorage) const {
+  if (!FConfig.SanitizeNames || IsCleanTypeText(AText)) return AText;
+  AStorage = SanitizeTypeText(AText);
+  return AStorage;
+}
+
 void TUnitDefinition::Save() {
   MakeNamesUnique();
   LogFmt("Processing %s", {FName});
   const TOutputName output = MakeOutputName(FName);
   // The line list lives in this frame only, so it is freed on every way out.
+  // Room for the fixed sections and about three lines per property.
+  size_t properties = 0;
+  for (const auto& object : FObjects) properties += object->Properties().size();
   TLineList lines;
-  lines.reserve(64 + FObjects.size() * 8);
+  lines.reserve(64 + FObjects.size() * 12 + properties * 3);
   Log("Checking  references");
   ResolveDependencies();
   LogFmt("Creating source unit %s", {output.Path()});
@@ -174,13 +227,9 @@ void TUnitDefinition::Save() {
   lines.push_back("end.");
   Log(lines.size() > kShortUnitLines ? "Writing source file" : "Nothing to write");
 
-  size_t length = 0;
-  for (const std::string& line : lines) length += line.size() + 2;
-  std::string text;
-  text.reserve(length);
-  for (const std::string& line : lines) text.append(line).append("\r\n");
+  std::string bytes = EncodeLines(lines);
   TLineList().swap(lines);
-  WriteFileAtomically(output.Path(), Utf8ToWindows1252(text));
+  WriteFileAtomically(output.Path(), bytes);
   Log("Done");
 }
 

@@ -90,6 +90,10 @@ class TUnitDefinition {
   // FConfig.SanitizeNames is on, unchanged otherwise.
   std::string WriteIdentifier(std::string_view AText) const;
   std::string WriteTypeText(std::string_view AText) const;
+  // The same without a copy where nothing changes: AText itself, or the
+  // cleaned text kept in AStorage.
+  std::string_view IdentifierView(std::string_view AText, std::string& AStorage) const;
+  std::string_view TypeTextView(std::string_view AText, std::string& AStorage) const;
 };
 
 }  // namespace tolvane
