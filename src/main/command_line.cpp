@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <string_view>
 
 #include "platform/exceptions.h"
 #include "platform/file_system.h"
@@ -24,6 +25,39 @@ constexpr const char* kUsage[] = {
 
 bool StartsSwitch(const std::string& AArgument) {
   return !AArgument.empty() && (AArgument[0] == '-' || AArgument[0] == '/');
+}
+
+// A failure message can quote keys and values of the document; control
+// characters among them are written as escapes so that the failure stays
+// one line. Other texts pass unchanged.
+std::string OneLine(std::string_view AText) {
+  std::string line;
+  line.reserve(AText.size());
+  for (const char c : AText) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      line += c;
+      continue;
+    }
+    switch (c) {
+      case '\n':
+        line += "\\n";
+        break;
+      case '\r':
+        line += "\\r";
+        break;
+      case '\t':
+        line += "\\t";
+        break;
+      default: {
+        static constexpr char kHex[] = "0123456789ABCDEF";
+        line += "\\u00";
+        line += kHex[byte >> 4];
+        line += kHex[byte & 0xF];
+      }
+    }
+  }
+  return line;
 }
 
 bool IsHelpRequest(const std::string& AArgument) {
@@ -75,11 +109,11 @@ int RunCommandLine(const std::vector<std::string>& AArgs, const TLogProc& AWrite
     converter->SetFileName(document);
     return 0;
   } catch (const Exception& failure) {
-    AWriteLine(std::string(failure.ClassName()) + ": " + failure.Message());
+    AWriteLine(std::string(failure.ClassName()) + ": " + OneLine(failure.Message()));
   } catch (const std::bad_alloc&) {
     AWriteLine("EOutOfMemory: Zu wenig Arbeitsspeicher");
   } catch (const std::exception& failure) {
-    AWriteLine(std::string("Exception: ") + failure.what());
+    AWriteLine("Exception: " + OneLine(failure.what()));
   }
   return 1;
 }

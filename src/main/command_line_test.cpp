@@ -115,5 +115,26 @@ TEST(RunCommandLineTest, FailureIsOneLineAfterTheProgress) {
   EXPECT_EQ(run.status, 1);
 }
 
+TEST(RunCommandLineTest, ControlCharactersFromTheDocumentKeepTheFailureOneLine) {
+  testing::TempFolder folder;
+  const std::string path = folder.File("api.json");
+  const struct {
+    std::string document;
+    std::string line;
+  } cases[] = {
+      {R"({"swagger": "2.0", "schemes": "a\nb\u0000c\u007f\td\\e"})",
+       "EConversionError: Intern: Wert a\\nb\\u0000c\\u007F\\td\\e kann nicht für eine Zuweisung zu "
+       "Feld schemes in Typ TSwagger konvertiert werden"},
+      {R"({"swagger": "2.0", "paths": {"/x\r\nDone": {"get": {}}}})",
+       "EJSONException: Path '/x\\r\\nDone': the first member is not an operation object with a "
+       "'responses' object"},
+  };
+  for (const auto& c : cases) {
+    testing::WriteBytes(path, c.document);
+    const RunResult run = RunWith({path});
+    EXPECT_EQ(run.lines, (std::vector<std::string>{"Reading " + path, c.line}));
+  }
+}
+
 }  // namespace
 }  // namespace tolvane

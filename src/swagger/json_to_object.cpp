@@ -38,7 +38,8 @@ struct ModelClass {
   void* (*emplace)(void* AField);  // std::unique_ptr<T>: a new empty T, returned
   void (*reset)(void* AField);     // std::unique_ptr<T>: absent
   void* (*append)(void* AField);   // std::vector<std::unique_ptr<T>>: a new empty T, returned
-  void (*clear)(void* AField);     // std::vector<std::unique_ptr<T>>: empty
+  // std::vector<std::unique_ptr<T>>: empty, with room for ACapacity items
+  void (*clear)(void* AField, size_t ACapacity);
 };
 
 template <typename T>
@@ -61,8 +62,10 @@ void* Append(void* AField) {
   return field.back().get();
 }
 template <typename T>
-void Clear(void* AField) {
-  static_cast<std::vector<std::unique_ptr<T>>*>(AField)->clear();
+void Clear(void* AField, size_t ACapacity) {
+  auto& field = *static_cast<std::vector<std::unique_ptr<T>>*>(AField);
+  field.clear();
+  field.reserve(ACapacity);
 }
 
 template <typename T>
@@ -117,6 +120,11 @@ void* Address(void* AObject) {
 // class); its kind and item class follow from the field's C++ type.
 template <typename C, auto Member>
 constexpr FieldRow Field(std::string_view AName) {
+  for (const char c : AName) {
+    // Not a constant expression: a field name that is not all letters does
+    // not compile.
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) throw "field names are letters";
+  }
   using Type = std::remove_reference_t<decltype(std::declval<C&>().*Member)>;
   return {AName, false, {}, FieldType<Type>::kind, FieldType<Type>::item, &Address<C, Member>};
 }
@@ -418,13 +426,24 @@ bool EqualIgnoringCase(std::string_view A, std::string_view B) {
   return true;
 }
 
+// Whether a member's key names a field, ignoring case. Field names consist
+// of ASCII letters only (checked when the tables are built), so setting the
+// 0x20 bit folds both sides exactly: no other byte folds onto a letter.
+bool KeyNamesField(std::string_view AKey, std::string_view AName) {
+  if (AKey.size() != AName.size()) return false;
+  for (size_t i = 0; i < AKey.size(); ++i) {
+    if ((AKey[i] | 0x20) != (AName[i] | 0x20)) return false;
+  }
+  return true;
+}
+
 // The field that a member with this key fills, or null. A key equal to a
 // field's fixed key fills it; otherwise the key names a field ignoring case,
 // unless that field carries a fixed key.
 const FieldRow* FindField(const ModelClass& AClass, std::string_view AKey) {
   for (const FieldRow& row : AClass.fields) {
     if (row.has_fixed_key && AKey == row.fixed_key) return &row;
-    if (EqualIgnoringCase(AKey, row.name)) return row.has_fixed_key ? nullptr : &row;
+    if (KeyNamesField(AKey, row.name)) return row.has_fixed_key ? nullptr : &row;
   }
   return nullptr;
 }
@@ -522,7 +541,7 @@ void FillStringArray(std::vector<std::string>& AField, const JsonValue& AArray) 
 }
 
 void FillObjectArray(const ModelClass& AItem, void* AField, const JsonValue& AArray) {
-  AItem.clear(AField);
+  AItem.clear(AField, AArray.Count());
   for (const JsonValue element : AArray.Elements()) {
     switch (element.Kind()) {
       case JsonKind::Object:
@@ -620,7 +639,7 @@ void FillField(const ModelClass& AClass, const FieldRow& ARow, void* AField,
       if (kind == JsonKind::Array) {
         FillObjectArray(*ARow.item, AField, AValue);
       } else if (kind == JsonKind::Null) {
-        ARow.item->clear(AField);
+        ARow.item->clear(AField, 0);
       } else if (kind == JsonKind::String || kind == JsonKind::Number) {
         ThrowNotConvertible(AValue.Text(), AKey, AClass);
       } else {
