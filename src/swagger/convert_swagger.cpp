@@ -212,6 +212,10 @@ void TSwaggerConverter::Convert() {
   log("Reading " + FFileName);
   const std::unique_ptr<TSwagger> swagger = LoadSwagger(FFileName);
   HandOver(*swagger, *FUnitDefinition, FFileName, FClassnameFilter, log);
+  // The unit model has its own copy of every definition and property, so
+  // the tree's are freed before the unit is written: a large description or
+  // name would otherwise be held once more while Save builds and encodes it.
+  swagger->Fdefinitions.reset();
 
   // The unit model borrows the paths and the security definitions only
   // while it writes; drop the references before the tree goes, also when
