@@ -161,7 +161,8 @@ TEST(LoadSwaggerTest, OnlyTheFirstOperationGetsResponsesAndTheSecurityName) {
       "delete": {"security": [{"api_key": [], "oauth": []}, {"basic": []}],
                  "responses": {"204": {"description": "gone"}, "default": {"description": "error"}}},
       "get": {"security": [{"api_key": []}], "responses": {"200": {"description": "ok"}}},
-      "post": {"responses": {"201": {}}}})"));
+      "post": {"responses": {"201": {}}},
+      "put": {"parameters": [{"name": "p", "default": false}], "responses": {}}})"));
   ASSERT_EQ(swagger->Fpaths->FItems.size(), 1u);
   const TPath& path = *swagger->Fpaths->FItems[0];
   EXPECT_EQ(path.Fpath, "/a");
@@ -176,6 +177,7 @@ TEST(LoadSwaggerTest, OnlyTheFirstOperationGetsResponsesAndTheSecurityName) {
   EXPECT_TRUE(path.Fget->Fresponses->FItems.empty());
   EXPECT_EQ(path.Fget->Fsecurity[0]->FName, "");
   EXPECT_TRUE(path.Fpost->Fresponses->FItems.empty());
+  EXPECT_EQ(path.Fput, nullptr);  // a later operation that fails goes missing silently
 }
 
 TEST(LoadSwaggerTest, FirstMemberOutsideTheMethodTable) {
