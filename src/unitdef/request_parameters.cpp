@@ -14,19 +14,19 @@ using TParam = TUnitDefinition::TParam;
 // One argument's texts as the request lines write them.
 struct TArgumentTexts {
   const TParam& Param;
-  std::string Indent;      // two blanks inside the if block of an optional argument
-  std::string Name;        // the argument's identifier, "&" kept
-  std::string ItemType;    // unchanged; the cases branch on it
-  std::string ItemVar;     // the loop variable
-  std::string ItemArray;   // the JSON array variable of a body array
-  std::string QuotedName;  // the request parameter's name as a literal
-  std::string Kind;        // ParameterKind of the location
-  std::string Options;     // "[]" or "[poDoNotEncode]"
+  std::string_view Indent;   // two blanks inside the if block of an optional argument
+  std::string_view Name;     // the argument's identifier, "&" kept
+  std::string ItemType;      // unchanged; the cases branch on it
+  std::string ItemVar;       // the loop variable
+  std::string ItemArray;     // the JSON array variable of a body array
+  std::string QuotedName;    // the request parameter's name as a literal
+  std::string Kind;          // ParameterKind of the location
+  std::string_view Options;  // "[]" or "[poDoNotEncode]"
 };
 
 // Path, query and form values are encoded by the request; everything else is
 // sent as it is.
-std::string OptionsText(std::string_view APosition) {
+std::string_view OptionsText(std::string_view APosition) {
   if (SameTextFold(APosition, "path") || SameTextFold(APosition, "query") ||
       SameTextFold(APosition, "formData")) {
     return "[]";
@@ -67,24 +67,27 @@ void WriteArrayParameter(TLineList& ALines, const TArgumentTexts& A) {
 // Case C: a simple value, as a form item of a URL-encoded form or as a
 // request parameter.
 void WriteSimpleValue(TLineList& ALines, const TArgumentTexts& A, bool AUrlEncodedForm) {
+  // The value text: the name, in a conversion to text where it is no text.
   const std::string& type = A.Param.Datatype;
-  std::string value;
+  std::string_view convert;
+  std::string_view close;
   if (type == "integer" || type == "int64") {
-    value = "IntToStr(" + A.Name + ")";
+    convert = "IntToStr(";
+    close = ")";
   } else if (type == "boolean") {
-    value = "BoolToStr(" + A.Name + ", True)";
+    convert = "BoolToStr(";
+    close = ", True)";
   } else if (type == "TDateTime") {
-    value = "DateToIso8601(" + A.Name + ")";
-  } else {
-    value = A.Name;
+    convert = "DateToIso8601(";
+    close = ")";
   }
   if (A.Param.Position == "formData" && AUrlEncodedForm) {
-    AppendLine(ALines, {A.Indent, "    Request.Params.AddItem(", A.QuotedName, ", ", value,
-                        ", pkGETorPOST, ", A.Options,
+    AppendLine(ALines, {A.Indent, "    Request.Params.AddItem(", A.QuotedName, ", ", convert,
+                        A.Name, close, ", pkGETorPOST, ", A.Options,
                         ", TRESTContentType.ctAPPLICATION_X_WWW_FORM_URLENCODED);"});
   } else {
-    AppendLine(ALines, {A.Indent, "    Request.AddParameter(", A.QuotedName, ", ", value, ", ",
-                        A.Kind, ", ", A.Options, ");"});
+    AppendLine(ALines, {A.Indent, "    Request.AddParameter(", A.QuotedName, ", ", convert, A.Name,
+                        close, ", ", A.Kind, ", ", A.Options, ");"});
   }
 }
 
@@ -137,10 +140,11 @@ void WriteArgumentRequestLines(TLineList& ALines, const TUnitDefinition& AWriter
       ALines.emplace_back("    begin");
     }
     const std::string itemArray = param->ItemArray();
+    std::string nameStorage;
     const TArgumentTexts texts{
         .Param = *param,
         .Indent = optional ? "  " : "",
-        .Name = AWriter.WriteIdentifier(param->Name),
+        .Name = AWriter.IdentifierView(param->Name, nameStorage),
         .ItemType = param->ItemType(),
         .ItemVar = AWriter.WriteIdentifier(param->ItemVar()),
         .ItemArray = AWriter.WriteIdentifier(itemArray),

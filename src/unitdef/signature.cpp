@@ -13,13 +13,15 @@ constexpr std::string_view kArrayPrefix = "TArray<";
 
 bool IsArrayType(std::string_view ADatatype) { return ADatatype.starts_with(kArrayPrefix); }
 
-// The identifier as the writer writes it; unchanged without a writer.
-std::string WrittenIdentifier(const TUnitDefinition* AWriter, std::string_view AText) {
-  return AWriter != nullptr ? AWriter->WriteIdentifier(AText) : std::string(AText);
+// Appends the identifier as the writer writes it; unchanged without a writer.
+void AppendIdentifier(std::string& AOut, const TUnitDefinition* AWriter, std::string_view AText) {
+  std::string storage;
+  AOut.append(AWriter != nullptr ? AWriter->IdentifierView(AText, storage) : AText);
 }
 
-std::string WrittenTypeText(const TUnitDefinition* AWriter, std::string_view AText) {
-  return AWriter != nullptr ? AWriter->WriteTypeText(AText) : std::string(AText);
+void AppendTypeText(std::string& AOut, const TUnitDefinition* AWriter, std::string_view AText) {
+  std::string storage;
+  AOut.append(AWriter != nullptr ? AWriter->TypeTextView(AText, storage) : AText);
 }
 
 // The presence test of an optional argument of type ADatatype whose name is
@@ -83,15 +85,15 @@ std::string TUnitDefinition::TSignature::RenderBody(const TUnitDefinition* AWrit
     for (size_t i = 0; i < Params.size(); ++i) {
       const TParam& param = *Params[i];
       if (i > 0) body += "; ";
-      body += WrittenIdentifier(AWriter, param.Name);
+      AppendIdentifier(body, AWriter, param.Name);
       body += " : ";
-      body += WrittenTypeText(AWriter, MakeIdentifier(param.Datatype, false));
+      AppendTypeText(body, AWriter, MakeIdentifier(param.Datatype, false));
     }
     body += ")";
   }
   if (!Returns.Datatype.empty()) {
     body += " : ";
-    body += WrittenTypeText(AWriter, MakeIdentifier(Returns.Datatype, false));
+    AppendTypeText(body, AWriter, MakeIdentifier(Returns.Datatype, false));
   }
   body += ";";
   return body;
