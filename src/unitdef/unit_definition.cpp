@@ -38,28 +38,25 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
-// The file's bytes: every line in Windows-1252 followed by CR LF. A line
-// never grows in Windows-1252, so the UTF-8 length is room enough.
-std::string EncodeLines(const TLineList& ALines) {
+// The file's bytes: every line in Windows-1252 followed by CR LF. Each line
+// is released once its bytes are copied, so a unit with huge lines is not
+// held twice in full.
+std::string EncodeLines(TLineList& ALines) {
   size_t length = 0;
   for (const std::string& line : ALines) length += line.size() + 2;
-  std::string bytes(length, '\0');
-  char* out = bytes.data();
-  for (const std::string& line : ALines) {
+  std::string bytes;
+  bytes.reserve(length);
+  for (std::string& line : ALines) {
     // Each line holds whole characters, so encoding line by line gives the
     // same bytes as encoding the whole text.
     if (IsAscii(line)) {
-      std::memcpy(out, line.data(), line.size());
-      out += line.size();
+      bytes.append(line);
     } else {
-      const std::string encoded = Utf8ToWindows1252(line);
-      std::memcpy(out, encoded.data(), encoded.size());
-      out += encoded.size();
+      bytes.append(Utf8ToWindows1252(line));
     }
-    *out++ = '\r';
-    *out++ = '\n';
+    bytes.append("\r\n", 2);
+    std::string().swap(line);
   }
-  bytes.resize(static_cast<size_t>(out - bytes.data()));
   return bytes;
 }
 
