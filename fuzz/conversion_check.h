@@ -29,6 +29,32 @@ namespace tolvane::fuzzing {
   std::abort();
 }
 
+// The unit's text cannot be steered by the document: every line ends with
+// CR LF and holds no other CR or LF (comments are split, literals carry
+// #13#10, identifiers are cleaned), and the lines that frame the unit occur
+// once each, "end." only as the last line.
+inline const char* UnitShapeFault(const std::string& AUnit) {
+  if (!AUnit.starts_with("(*\r\n") || !AUnit.ends_with("\r\n\r\nend.\r\n")) {
+    return "the unit does not start with (* or end with end.";
+  }
+  int interface_lines = 0, implementation_lines = 0, end_lines = 0;
+  size_t start = 0;
+  while (start < AUnit.size()) {
+    const size_t end = AUnit.find("\r\n", start);
+    if (end == std::string::npos) return "the last line has no CR LF";
+    const std::string_view line(AUnit.data() + start, end - start);
+    if (line.find_first_of("\r\n") != std::string_view::npos) return "a line holds a CR or LF";
+    interface_lines += line == "interface";
+    implementation_lines += line == "implementation";
+    end_lines += line == "end.";
+    start = end + 2;
+  }
+  if (interface_lines != 1 || implementation_lines != 1 || end_lines != 1) {
+    return "interface, implementation or end. is not written exactly once";
+  }
+  return nullptr;
+}
+
 // The progress lines a conversion may print before it ends; every other line
 // is a failure line.
 inline bool IsProgressLine(std::string_view ALine) {
@@ -142,9 +168,7 @@ inline RunResult RunAndCheck(const ScratchFolder& AFolder, const std::string& AD
   if (run.status == 0) {
     if (last != "Done") Fail("status 0 without Done as the last line", lines);
     if (!run.written) Fail("status 0 without a unit", lines);
-    if (!run.unit.starts_with("(*\r\n") || !run.unit.ends_with("\r\n\r\nend.\r\n")) {
-      Fail("the unit does not start with (* or end with end.", lines);
-    }
+    if (const char* fault = UnitShapeFault(run.unit)) Fail(fault, lines);
   } else if (run.status == 1) {
     if (!IsFailureLine(last)) Fail("status 1 without a failure line last", lines);
     if (lines.size() > 1 && IsFailureLine(lines[lines.size() - 2])) Fail("two failure lines", lines);
