@@ -51,12 +51,18 @@ std::string MapSchemaType(const TSchema* ASchema, std::string_view AType,
     if (ASchema->Fitems == nullptr) return "array";
     const TItems& items = *ASchema->Fitems;
     if (!items.Fref.empty()) {
-      return "TArray<T" + DropCharacters(items.Fref, kReferencePrefixLength) + ">";
+      std::string result = "TArray<T";
+      AppendDroppingCharacters(result, items.Fref, kReferencePrefixLength);
+      return result + ">";
     }
     if (IsSimpleType(items.Ftype)) return "TArray<" + MapSimpleType(items.Ftype, AFormat) + ">";
     return "TArray<T" + items.Ftype + ">";
   }
-  if (!ASchema->Fref.empty()) return "T" + DropCharacters(ASchema->Fref, kReferencePrefixLength);
+  if (!ASchema->Fref.empty()) {
+    std::string result = "T";
+    AppendDroppingCharacters(result, ASchema->Fref, kReferencePrefixLength);
+    return result;
+  }
   if (IsSimpleType(ASchema->Ftype)) return MapSimpleType(ASchema->Ftype, AFormat);
   return "T" + ASchema->Ftype;
 }
