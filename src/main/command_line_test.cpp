@@ -68,16 +68,16 @@ TEST(RunCommandLineTest, MissingDocuments) {
       {{"nowhere/api.json"}, "File nowhere/api.json not found"},
       {{folder.Path()}, "File " + folder.Path() + " not found"},
       {{"-c:Pet", "doc.json"}, "File -c:Pet not found"},
-      {{"-h", "-c:Pet"}, "Usage: tolvane DOCUMENT [-c:CLASS]"},
+      {{"-h", "-c:Pet"}, "Usage: tolvane DOCUMENT"},
   };
   for (const auto& c : cases) {
     const RunResult run = RunWith(c.args);
     ASSERT_FALSE(run.lines.empty());
-    EXPECT_EQ(run.lines[0], c.line);
     if (c.line.rfind("Usage", 0) == 0) {
+      EXPECT_EQ(run.lines[0].rfind(c.line, 0), 0u) << run.lines[0];
       EXPECT_EQ(run.status, 0);
     } else {
-      EXPECT_EQ(run.lines.size(), 1u);
+      EXPECT_EQ(run.lines, std::vector<std::string>{c.line});
       EXPECT_EQ(run.status, 1);
     }
   }
@@ -88,7 +88,7 @@ TEST(RunCommandLineTest, HelpAndVersionUnlessAFileHasTheName) {
     const RunResult run = RunWith({help});
     EXPECT_EQ(run.status, 0) << help;
     ASSERT_GE(run.lines.size(), 4u) << help;
-    EXPECT_EQ(run.lines[0], "Usage: tolvane DOCUMENT [-c:CLASS]");
+    EXPECT_EQ(run.lines[0].rfind("Usage: tolvane DOCUMENT [-c:CLASS]", 0), 0u) << run.lines[0];
   }
   const RunResult version = RunWith({"--version"});
   EXPECT_EQ(version.status, 0);

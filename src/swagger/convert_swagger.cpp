@@ -92,6 +92,7 @@ void ReadPaths(const JsonValue& ARoot, TSwagger& ASwagger) {
   const JsonValue paths = RequireMap(ARoot, "paths");
   // The collection is absent when a failure inside it was absorbed.
   if (ASwagger.Fpaths == nullptr) ASwagger.Fpaths = std::make_unique<TPaths>();
+  ASwagger.Fpaths->FItems.reserve(ASwagger.Fpaths->FItems.size() + paths.Count());
   for (const JsonMember member : paths.Members()) {
     ASwagger.Fpaths->Add(ReadPath(member.key, member.value()));
   }
@@ -102,6 +103,8 @@ void ReadSecurityDefinitions(const JsonValue& ARoot, TSwagger& ASwagger) {
   if (ASwagger.FsecurityDefinitions == nullptr) {
     ASwagger.FsecurityDefinitions = std::make_unique<TSecurityDefinitions>();
   }
+  ASwagger.FsecurityDefinitions->FItems.reserve(ASwagger.FsecurityDefinitions->FItems.size() +
+                                                definitions.Count());
   for (const JsonMember member : definitions.Members()) {
     std::unique_ptr<TSecurityDefinition> definition =
         JsonToObject<TSecurityDefinition>(member.value());
@@ -113,6 +116,7 @@ void ReadSecurityDefinitions(const JsonValue& ARoot, TSwagger& ASwagger) {
 void ReadDefinitions(const JsonValue& ARoot, TSwagger& ASwagger) {
   const JsonValue definitions = RequireMap(ARoot, "definitions");
   if (ASwagger.Fdefinitions == nullptr) ASwagger.Fdefinitions = std::make_unique<TDefinitions>();
+  ASwagger.Fdefinitions->FItems.reserve(ASwagger.Fdefinitions->FItems.size() + definitions.Count());
   for (const JsonMember member : definitions.Members()) {
     const JsonValue value = member.value();
     if (!value.IsObject()) ThrowNotAnObject();
@@ -131,6 +135,7 @@ std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, const 
   if (!AProperties->IsObject()) {
     throw EJSONException("Definition '" + AName + "': member 'properties' is not an object");
   }
+  definition->Fproperties.reserve(definition->Fproperties.size() + AProperties->Count());
   for (const JsonMember member : AProperties->Members()) {
     std::unique_ptr<TProperty> property = JsonToObject<TProperty>(member.value());
     property->Fname = member.key;
@@ -142,9 +147,10 @@ std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, const 
   return definition;
 }
 
-std::unique_ptr<TSwagger> LoadSwaggerText(std::string AText) {
-  const JsonTree tree = JsonTree::Parse(std::move(AText));
-  const JsonValue root = tree.Root();
+namespace {
+
+std::unique_ptr<TSwagger> LoadTree(const JsonTree& ATree) {
+  const JsonValue root = ATree.Root();
   std::unique_ptr<TSwagger> swagger = JsonToObject<TSwagger>(root);
   if (swagger->FSwagger != "2.0") {
     throw Exception("Wrong Swagger version: \"" + swagger->FSwagger + "\". Expected \"2.0\"");
@@ -155,8 +161,15 @@ std::unique_ptr<TSwagger> LoadSwaggerText(std::string AText) {
   return swagger;
 }
 
+}  // namespace
+
+std::unique_ptr<TSwagger> LoadSwaggerText(std::string AText) {
+  return LoadTree(JsonTree::Parse(std::move(AText)));
+}
+
 std::unique_ptr<TSwagger> LoadSwagger(const std::string& AFileName) {
-  return LoadSwaggerText(DecodeDocument(ReadFileBytes(AFileName)));
+  const auto read = [&AFileName] { return DecodeDocument(ReadFileBytes(AFileName)); };
+  return LoadTree(JsonTree::Parse(read(), read));
 }
 
 void HandOver(const TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFileName,

@@ -4,6 +4,7 @@
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "platform/exceptions.h"
@@ -64,6 +65,53 @@ class TrackingInsituStream {
   size_t column_ = 0;  // characters read since the last line feed
 };
 
+// An in-place input stream that only reads: positions of failures are
+// computed afterwards from the original text.
+class InsituStream {
+ public:
+  using Ch = char;
+
+  explicit InsituStream(char* AText) : src_(AText), dst_(nullptr), head_(AText) {}
+
+  Ch Peek() const { return *src_; }
+  Ch Take() { return *src_++; }
+  size_t Tell() const { return static_cast<size_t>(src_ - head_); }
+
+  Ch* PutBegin() { return dst_ = src_; }
+  void Put(Ch c) { *dst_++ = c; }
+  void Flush() {}
+  size_t PutEnd(Ch* ABegin) { return static_cast<size_t>(dst_ - ABegin); }
+  Ch* Push(size_t ACount) {
+    Ch* begin = dst_;
+    dst_ += ACount;
+    return begin;
+  }
+  void Pop(size_t ACount) { dst_ -= ACount; }
+
+ private:
+  Ch* src_;
+  Ch* dst_;
+  Ch* head_;
+};
+
+// Line and column (from 1, columns in characters) of AOffset in AText.
+std::pair<size_t, size_t> PositionIn(std::string_view AText, size_t AOffset) {
+  AOffset = std::min(AOffset, AText.size());
+  size_t line = 1;
+  size_t line_start = 0;
+  for (size_t i = 0; i < AOffset; ++i) {
+    if (AText[i] == '\n') {
+      ++line;
+      line_start = i + 1;
+    }
+  }
+  size_t column = 1;
+  for (size_t i = line_start; i < AOffset; ++i) {
+    column += (static_cast<unsigned char>(AText[i]) & 0xC0) != 0x80;
+  }
+  return {line, column};
+}
+
 // Raised from the encoder when a \u escape decodes to a low surrogate that
 // no high surrogate precedes; the reader itself only rejects the high case.
 struct LoneSurrogate {};
@@ -85,6 +133,11 @@ namespace rapidjson {
 
 template <>
 struct StreamTraits<tolvane::TrackingInsituStream> {
+  enum { copyOptimization = 1 };
+};
+
+template <>
+struct StreamTraits<tolvane::InsituStream> {
   enum { copyOptimization = 1 };
 };
 
@@ -158,11 +211,9 @@ class JsonTreeBuilder {
 
 namespace {
 
-[[noreturn]] void ThrowAt(std::string_view AWhat, const TrackingInsituStream& AStream,
-                          size_t AOffset) {
-  const auto [line, column] = AStream.Position(AOffset);
-  throw EJSONException(std::string(AWhat) + " (line " + std::to_string(line) + ", column " +
-                       std::to_string(column) + ")");
+std::string WithPosition(std::string_view AWhat, std::pair<size_t, size_t> APosition) {
+  return std::string(AWhat) + " (line " + std::to_string(APosition.first) + ", column " +
+         std::to_string(APosition.second) + ")";
 }
 
 // RapidJSON's English text for an error, without its final full stop.
@@ -174,43 +225,73 @@ std::string_view ReaderMessage(rapidjson::ParseErrorCode ACode) {
 
 }  // namespace
 
-JsonTree JsonTree::Parse(std::string AText) {
-  JsonTree tree;
-  tree.text_ = std::move(AText);
-  // Offsets into the text are kept in 32 bits.
-  if (tree.text_.size() >= std::numeric_limits<uint32_t>::max()) {
-    throw EJSONException("The document is larger than 4 GiB");
-  }
+// What made a text invalid JSON, and where (offset in the text).
+struct ParseFailure {
+  std::string what;
+  size_t offset = 0;
+};
 
+// Parses the tree's text in place into its nodes; returns the failure, if
+// any, with the stream left where the reader stopped.
+template <typename Stream>
+std::optional<ParseFailure> JsonTree::ParseInPlace(Stream& AStream) {
+  if (text_.size() >= std::numeric_limits<uint32_t>::max()) {
+    // Offsets into the text are kept in 32 bits.
+    return ParseFailure{"The document is larger than 4 GiB", 0};
+  }
   constexpr unsigned kFlags = rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag |
                               rapidjson::kParseIterativeFlag |
                               rapidjson::kParseValidateEncodingFlag;
   // Typical documents take 10 to 20 bytes per node; reserving address space
   // for one node per 8 bytes saves copying the nodes as they grow, and pages
   // that are never used are never touched.
-  tree.nodes_.reserve(tree.text_.size() / 8 + 1);
-  TrackingInsituStream stream(tree.text_.data());
-  JsonTreeBuilder builder(tree);
+  nodes_.reserve(text_.size() / 8 + 1);
+  JsonTreeBuilder builder(*this);
   rapidjson::GenericReader<CheckedUtf8, CheckedUtf8> reader;
   rapidjson::ParseResult result;
   try {
-    result = reader.Parse<kFlags>(stream, builder);
+    result = reader.Parse<kFlags>(AStream, builder);
   } catch (const LoneSurrogate&) {
     // Thrown right after the four hex digits of the escape "\uDCxx".
-    ThrowAt(ReaderMessage(rapidjson::kParseErrorStringUnicodeSurrogateInvalid), stream,
-            stream.Tell() - 6);
+    return ParseFailure{std::string(ReaderMessage(rapidjson::kParseErrorStringUnicodeSurrogateInvalid)),
+                        AStream.Tell() - 6};
   }
   if (result.IsError()) {
     if (builder.TooDeep()) {
-      ThrowAt("Nesting deeper than " + std::to_string(kMaxJsonDepth) + " levels", stream,
-              result.Offset());
+      return ParseFailure{"Nesting deeper than " + std::to_string(kMaxJsonDepth) + " levels",
+                          result.Offset()};
     }
-    ThrowAt(ReaderMessage(result.Code()), stream, result.Offset());
+    return ParseFailure{std::string(ReaderMessage(result.Code())), result.Offset()};
   }
   // The reader takes a NUL byte for the end of the text; anything from there
   // on follows the value.
-  if (stream.Tell() != tree.text_.size()) {
-    ThrowAt(ReaderMessage(rapidjson::kParseErrorDocumentRootNotSingular), stream, stream.Tell());
+  if (AStream.Tell() != text_.size()) {
+    return ParseFailure{std::string(ReaderMessage(rapidjson::kParseErrorDocumentRootNotSingular)),
+                        AStream.Tell()};
+  }
+  return std::nullopt;
+}
+
+JsonTree JsonTree::Parse(std::string AText) {
+  JsonTree tree;
+  tree.text_ = std::move(AText);
+  TrackingInsituStream stream(tree.text_.data());
+  if (const std::optional<ParseFailure> failure = tree.ParseInPlace(stream)) {
+    throw EJSONException(WithPosition(failure->what, stream.Position(failure->offset)));
+  }
+  return tree;
+}
+
+JsonTree JsonTree::Parse(std::string AText, const std::function<std::string()>& AReload) {
+  JsonTree tree;
+  tree.text_ = std::move(AText);
+  InsituStream stream(tree.text_.data());
+  if (const std::optional<ParseFailure> failure = tree.ParseInPlace(stream)) {
+    // The strings read so far have been decoded over the text: count lines
+    // and columns in a fresh copy, once this one is gone.
+    tree = JsonTree();
+    const std::string original = AReload();
+    throw EJSONException(WithPosition(failure->what, PositionIn(original, failure->offset)));
   }
   return tree;
 }

@@ -7,6 +7,7 @@
 // of every number as written (1.50 stays "1.50").
 
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -22,6 +23,7 @@ constexpr int kMaxJsonDepth = 512;
 
 class JsonTree;
 class JsonValue;
+struct ParseFailure;
 
 struct JsonMember {
   std::string_view key;
@@ -111,6 +113,10 @@ class JsonTree {
   // description of the error followed by " (line L, column C)", both
   // counted from 1, columns in characters.
   static JsonTree Parse(std::string AText);
+  // The same without counting lines and columns while parsing, which is
+  // faster: only on failure, AReload gives the same text once more and the
+  // position is counted in it.
+  static JsonTree Parse(std::string AText, const std::function<std::string()>& AReload);
 
   JsonValue Root() const { return JsonValue(this, 0); }
   size_t NodeCount() const { return nodes_.size(); }
@@ -136,6 +142,8 @@ class JsonTree {
   };
 
   JsonTree() = default;
+  template <typename Stream>
+  std::optional<ParseFailure> ParseInPlace(Stream& AStream);
   // The index of the node after the value at AIndex and its descendants.
   uint32_t End(uint32_t AIndex) const {
     const Node& node = nodes_[AIndex];

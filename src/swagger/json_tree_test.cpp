@@ -46,13 +46,23 @@ std::string Dump(const JsonValue& AValue) {
   return "?";
 }
 
+// The failure of parsing AText. Counting positions while parsing and
+// counting them afterwards in a reloaded copy must agree.
 std::string ParseError(const std::string& AText) {
+  std::string tracked = "<parsed>";
+  std::string reloaded = "<parsed>";
   try {
     JsonTree::Parse(AText);
   } catch (const EJSONException& failure) {
-    return failure.Message();
+    tracked = failure.Message();
   }
-  return "<parsed>";
+  try {
+    JsonTree::Parse(AText, [&] { return AText; });
+  } catch (const EJSONException& failure) {
+    reloaded = failure.Message();
+  }
+  EXPECT_EQ(tracked, reloaded) << AText;
+  return tracked;
 }
 
 TEST(JsonTreeTest, KeepsOrderDuplicateKeysKindsAndNumberTexts) {
