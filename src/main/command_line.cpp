@@ -7,6 +7,7 @@
 #include "platform/exceptions.h"
 #include "platform/file_system.h"
 #include "swagger/convert_swagger.h"
+#include "unitdef/unit_definition.h"
 
 namespace tolvane {
 namespace {
@@ -14,14 +15,23 @@ namespace {
 constexpr const char* kVersionLine = "Tolvane 1.3";
 
 constexpr const char* kUsage[] = {
-    "Usage: tolvane DOCUMENT [-c:CLASS]",
+    "Usage: tolvane DOCUMENT [-c:CLASS] [--compilable]",
     "Turns a Swagger 2.0 JSON document into one Delphi unit.",
-    "  DOCUMENT   path of the Swagger 2.0 JSON document; always the first argument",
-    "  -c:CLASS   write only the class made from the definition CLASS, without the",
-    "             REST client (also /c:CLASS, -cCLASS, -c CLASS; -c: means no filter)",
+    "  DOCUMENT      path of the Swagger 2.0 JSON document; the first argument other",
+    "                than --compilable",
+    "  -c:CLASS      write only the class made from the definition CLASS, without the",
+    "                REST client (also /c:CLASS, -cCLASS, -c CLASS; -c: means no filter)",
+    "  --compilable  write every line that would not compile so that it compiles:",
+    "                names made unique identifiers, unknown types as TJSONValue,",
+    "                values converted to and from text, long lines and literals split;",
+    "                a filter that names no class is a failure. A unit made with -c:",
+    "                still refers to the other classes of the document and compiles",
+    "                only next to them",
     "The unit is written next to the document as <name>.pas.",
     "Exit status: 0 when the unit was written, 1 after a failure line.",
 };
+
+constexpr std::string_view kCompilableSwitch = "--compilable";
 
 bool StartsSwitch(const std::string& AArgument) {
   return !AArgument.empty() && (AArgument[0] == '-' || AArgument[0] == '/');
@@ -86,8 +96,19 @@ std::optional<std::string> FindClassSwitch(const std::vector<std::string>& AArgs
 // the line of the out-of-memory class, and any other C++ exception the line
 // of the base class with its text.
 int RunCommandLine(const std::vector<std::string>& AArgs, const TLogProc& AWriteLine) {
-  const std::string document = AArgs.empty() ? std::string() : AArgs[0];
-  if (!AArgs.empty() && !IsExistingFile(document)) {
+  // The switch --compilable may stand anywhere; the document is the first
+  // argument besides it.
+  bool compilable = false;
+  const std::string* first = nullptr;
+  for (const std::string& argument : AArgs) {
+    if (argument == kCompilableSwitch) {
+      compilable = true;
+    } else if (first == nullptr) {
+      first = &argument;
+    }
+  }
+  const std::string document = first == nullptr ? std::string() : *first;
+  if (first != nullptr && !IsExistingFile(document)) {
     if (IsHelpRequest(document)) {
       for (const char* line : kUsage) AWriteLine(line);
       return 0;
@@ -102,6 +123,7 @@ int RunCommandLine(const std::vector<std::string>& AArgs, const TLogProc& AWrite
     if (const std::optional<std::string> filter = FindClassSwitch(AArgs)) {
       converter->SetClassnameFilter(*filter);
     }
+    converter->UnitDefinition().FConfig.Compilable = compilable;
     if (!IsExistingFile(document)) {
       AWriteLine("File " + document + " not found");
       return 1;

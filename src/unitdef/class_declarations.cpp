@@ -3,6 +3,7 @@
 // filter.
 #include "unitdef/identifiers.h"
 #include "unitdef/line_text.h"
+#include "unitdef/name_plan.h"
 #include "unitdef/unit_definition.h"
 
 namespace tolvane {
@@ -23,7 +24,15 @@ struct TPropertyTexts {
 
 void TUnitDefinition::WriteClassDeclarations(TLineList& ALines) {
   std::string storage;
-  if (FClassnameFilter.empty() && !FForwardDeclarations.empty()) {
+  if (FPlan && FClassnameFilter.empty() && !FObjects.empty()) {
+    // Every class declared forward, so that no order of the classes, and no
+    // reference that the ordering could not match, keeps the unit from
+    // compiling.
+    ALines.emplace_back("");
+    for (const auto& object : FObjects) {
+      ALines.push_back(JoinLine({"  ", FPlan->Class(*object).Identifier, " = class;"}));
+    }
+  } else if (FClassnameFilter.empty() && !FForwardDeclarations.empty()) {
     ALines.emplace_back("");
     for (const TObjectDefinition* object : FForwardDeclarations) {
       const std::string identifier = MakeIdentifier(object->Name(), false);
@@ -37,10 +46,15 @@ void TUnitDefinition::WriteClassDeclarations(TLineList& ALines) {
     LogFmt("class: %s %s", {object->Name(), written ? "processed" : "skipped"});
     if (!written) continue;
 
-    const std::string identifier = MakeIdentifier(object->Name(), false);
+    const TClassPlan* plan = FPlan ? &FPlan->Class(*object) : nullptr;
     ALines.emplace_back("");
     if (!object->description().empty()) AddComment(ALines, object->description(), 2);
-    ALines.push_back(JoinLine({"  T", IdentifierView(identifier, storage), " = class"}));
+    if (plan) {
+      ALines.push_back(JoinLine({"  ", plan->Identifier, " = class"}));
+    } else {
+      const std::string identifier = MakeIdentifier(object->Name(), false);
+      ALines.push_back(JoinLine({"  T", IdentifierView(identifier, storage), " = class"}));
+    }
     ALines.emplace_back("  private");
     const auto& properties = object->Properties();
     if (texts.size() < properties.size()) texts.resize(properties.size());
@@ -51,17 +65,24 @@ void TUnitDefinition::WriteClassDeclarations(TLineList& ALines) {
       // Reading DataType records the base name that HasObjects and the
       // destructors answer from.
       text.DataType = property.DataType();
-      text.Field = IdentifierView(property.FieldName(), text.FieldStorage);
-      text.Type = TypeTextView(text.DataType, text.TypeStorage);
+      if (plan) {
+        text.Field = plan->Properties[i].Field;
+        text.Type = plan->Properties[i].Type;
+      } else {
+        text.Field = IdentifierView(property.FieldName(), text.FieldStorage);
+        text.Type = TypeTextView(text.DataType, text.TypeStorage);
+      }
       ALines.push_back(JoinLine({"    ", text.Field, " : ", text.Type, ";"}));
     }
     ALines.emplace_back("  public");
-    if (object->HasObjects() || object->HasObjectArrays()) {
+    if (plan ? plan->HasObjects || plan->HasObjectArrays : object->HasObjects() || object->HasObjectArrays()) {
       ALines.emplace_back("    destructor Destroy; override;");
     }
     for (size_t i = 0; i < properties.size(); ++i) {
       const TPropertyTexts& text = texts[i];
-      ALines.push_back(JoinLine({"    property ", IdentifierView(properties[i]->PropertyName(), storage), " : ",
+      const std::string_view name =
+          plan ? std::string_view(plan->Properties[i].Property) : IdentifierView(properties[i]->PropertyName(), storage);
+      ALines.push_back(JoinLine({"    property ", name, " : ",
                                  text.Type, " read ", text.Field, " write ", text.Field, ";"}));
     }
     ALines.emplace_back("  end;");

@@ -5,6 +5,7 @@
 #include "swagger/swagger_classes.h"
 #include "unitdef/client_lines.h"
 #include "unitdef/identifiers.h"
+#include "unitdef/name_plan.h"
 #include "unitdef/signature.h"
 #include "unitdef/unit_definition.h"
 
@@ -14,7 +15,11 @@ void TUnitDefinition::WriteClientClass(TLineList& ALines) {
   const std::string suffix = MakeIdentifier(FBasePath, false);
 
   ALines.emplace_back("");
-  AppendLine(ALines, {"  T", WriteIdentifier(suffix), " = class"});
+  if (FPlan) {
+    AppendLine(ALines, {"  ", FPlan->ClientClass(), " = class"});
+  } else {
+    AppendLine(ALines, {"  T", WriteIdentifier(suffix), " = class"});
+  }
   ALines.emplace_back("  private");
   ALines.emplace_back("    FAuthorization : string;");
   ALines.emplace_back("  public");

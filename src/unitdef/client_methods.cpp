@@ -11,6 +11,7 @@
 #include "unitdef/request_parameters.h"
 #include "unitdef/sanitize.h"
 #include "unitdef/signature.h"
+#include "unitdef/text_conversions.h"
 #include "unitdef/type_mapping.h"
 #include "unitdef/unit_definition.h"
 
@@ -52,8 +53,10 @@ struct TClientTexts {
 
 // The credentials of the operation's first security requirement: comments
 // for oauth2, otherwise the authorization value as a request parameter.
+// ACompilable: a definition without a name or a known location (basic) sends
+// the value as the Authorization header.
 void WriteCredentials(TLineList& ALines, const TOperation& AOperation,
-                      const TSecurityIndex& ASecurity) {
+                      const TSecurityIndex& ASecurity, bool ACompilable) {
   if (AOperation.Fsecurity.empty() || AOperation.Fsecurity.front() == nullptr) return;
   const TSecurityDefinition* definition = ASecurity.Find(AOperation.Fsecurity.front()->FName);
   if (definition == nullptr) return;
@@ -66,10 +69,20 @@ void WriteCredentials(TLineList& ALines, const TOperation& AOperation,
                         CommentText(definition->FauthorizationUrl)});
     return;
   }
+  std::string name = QuoteLiteral(definition->Fname);
+  std::string kind = ParameterKind(definition->FIn);
+  if (ACompilable && (definition->Fname.empty() || kind.empty())) {
+    name = "'Authorization'";
+    kind = "pkHTTPHEADER";
+  }
   ALines.emplace_back("    if FAuthorization <> '' then");
-  AppendLine(ALines,
-             {"      Request.AddParameter(", QuoteLiteral(definition->Fname), ", FAuthorization , ",
-              ParameterKind(definition->FIn), ", [poDoNotEncode]);"});
+  AppendLine(ALines, {"      Request.AddParameter(", name, ", FAuthorization , ", kind, ", [poDoNotEncode]);"});
+}
+
+// How the result block turns text into a value of the type: as it is, except
+// in a unit that must compile.
+TConversion TextConversion(const TUnitDefinition& AWriter, std::string_view AType) {
+  return AWriter.FConfig.Compilable ? TextAsValue(AType) : TConversion{};
 }
 
 // Turns the content of a response with status 200 into the result.
@@ -84,7 +97,9 @@ void WriteResultBlock(TLineList& ALines, const TUnitDefinition& AWriter, const T
     ALines.emplace_back("      for I := 0 to ReturnArray.Count -1 do");
     ALines.emplace_back("      begin");
     if (IsSimpleType(itemType)) {
-      ALines.emplace_back("        Result[I] := TJSONObject(ReturnArray.Items[I]).ToString;");
+      const TConversion conversion = TextConversion(AWriter, itemType);
+      AppendLine(ALines, {"        Result[I] := ", conversion.Open,
+                          "TJSONObject(ReturnArray.Items[I]).ToString", conversion.Close, ";"});
     } else {
       AppendLine(ALines,
                  {"        Result[I] := TJSON.JsonToObject<", AWriter.WriteTypeText(itemType),
@@ -92,7 +107,8 @@ void WriteResultBlock(TLineList& ALines, const TUnitDefinition& AWriter, const T
     }
     ALines.emplace_back("      end;");
   } else if (IsSimpleType(AReturns.Datatype)) {
-    ALines.emplace_back("      Result := Response.Content;");
+    const TConversion conversion = TextConversion(AWriter, AReturns.Datatype);
+    AppendLine(ALines, {"      Result := ", conversion.Open, "Response.Content", conversion.Close, ";"});
   } else if (AReturns.Datatype == "TJSONValue") {
     ALines.emplace_back("      Result := TJSONObject.ParseJSONValue(Response.Content);");
   } else {
@@ -139,7 +155,7 @@ void WriteClientMethod(TLineList& ALines, const TClientTexts& AClient, const TPa
     AppendLine(ALines, {"    Request.Accept := ", QuoteLiteral(AOperation.Fproduces.front()), ";"});
   }
   AppendLine(ALines, {"    Request.Resource := ", AQuotedResource, ";"});
-  WriteCredentials(ALines, AOperation, AClient.Security);
+  WriteCredentials(ALines, AOperation, AClient.Security, writer.FConfig.Compilable);
   WriteArgumentRequestLines(ALines, writer, ASignature.Params, AOperation.Fconsumes);
   ALines.emplace_back("    Request.Execute;");
   if (isFunction) WriteResultBlock(ALines, writer, returns);

@@ -15,6 +15,11 @@ struct TConfig {
   // that could break out of an identifier when they are written. Only tests
   // turn it off, to show that a plain document's unit does not change.
   bool SanitizeNames = true;
+  // Set by the switch --compilable: every line that would not compile is
+  // written so that it does (names made unique identifiers, unknown types
+  // written as TJSONValue, values converted, Delphi's length limits kept).
+  // Off, the unit is written exactly as without it.
+  bool Compilable = false;
 };
 
 }  // namespace tolvane

@@ -1,8 +1,10 @@
 #include "unitdef/request_parameters.h"
 
 #include "unitdef/client_lines.h"
+#include "unitdef/line_text.h"
 #include "unitdef/identifiers.h"
 #include "unitdef/sanitize.h"
+#include "unitdef/text_conversions.h"
 #include "unitdef/type_mapping.h"
 
 namespace tolvane {
@@ -22,6 +24,7 @@ struct TArgumentTexts {
   std::string QuotedName;    // the request parameter's name as a literal
   std::string Kind;          // ParameterKind of the location
   std::string_view Options;  // "[]" or "[poDoNotEncode]"
+  bool Compilable;           // every value converted to text
 };
 
 // Path, query and form values are encoded by the request; everything else is
@@ -34,6 +37,16 @@ std::string_view OptionsText(std::string_view APosition) {
   return "[poDoNotEncode]";
 }
 
+// The request-parameter kind of a location. A location without one (a
+// parameter given by a reference, which brings no "in") leaves the kind
+// empty, except in a unit that must compile, where the request's default
+// kind takes its place.
+std::string RequestKind(std::string_view APosition, bool ACompilable) {
+  std::string kind = ParameterKind(APosition);
+  if (kind.empty() && ACompilable) kind = "pkGETorPOST";
+  return kind;
+}
+
 // Case A: an array argument in the body becomes a JSON array sent as the body.
 void WriteBodyArray(TLineList& ALines, const TArgumentTexts& A) {
   const bool simple = IsSimpleType(A.ItemType);
@@ -42,6 +55,10 @@ void WriteBodyArray(TLineList& ALines, const TArgumentTexts& A) {
     element = "TJSON.ObjectToJSONObject(" + A.ItemVar + ")";
   } else if (A.ItemType == "string") {
     element = A.ItemVar;
+  } else if (A.Compilable && (A.ItemType == "TDateTime" || A.ItemType == "double")) {
+    // A date has no ToString; a double's depends on the locale.
+    const TConversion conversion = ValueAsText(A.ItemType, true);
+    element = JoinLine({conversion.Open, A.ItemVar, conversion.Close});
   } else {
     element = A.ItemVar + ".ToString";
   }
@@ -57,8 +74,15 @@ void WriteBodyArray(TLineList& ALines, const TArgumentTexts& A) {
 
 // Case B: an array argument outside the body gives one parameter per element.
 void WriteArrayParameter(TLineList& ALines, const TArgumentTexts& A) {
-  const std::string element =
-      IsSimpleType(A.ItemType) ? A.ItemVar : "TJSON.ObjectToJSONString(" + A.ItemVar + ")";
+  std::string element;
+  if (!IsSimpleType(A.ItemType)) {
+    element = "TJSON.ObjectToJSONString(" + A.ItemVar + ")";
+  } else if (A.Compilable) {
+    const TConversion conversion = ValueAsText(A.ItemType, true);
+    element = JoinLine({conversion.Open, A.ItemVar, conversion.Close});
+  } else {
+    element = A.ItemVar;
+  }
   AppendLine(ALines, {A.Indent, "    for ", A.ItemVar, " in ", A.Name, " do"});
   AppendLine(ALines, {A.Indent, "      Request.AddParameter(", A.QuotedName, ", ", element, ", ",
                       A.Kind, ", [poDoNotEncode]);"});
@@ -68,19 +92,9 @@ void WriteArrayParameter(TLineList& ALines, const TArgumentTexts& A) {
 // request parameter.
 void WriteSimpleValue(TLineList& ALines, const TArgumentTexts& A, bool AUrlEncodedForm) {
   // The value text: the name, in a conversion to text where it is no text.
-  const std::string& type = A.Param.Datatype;
-  std::string_view convert;
-  std::string_view close;
-  if (type == "integer" || type == "int64") {
-    convert = "IntToStr(";
-    close = ")";
-  } else if (type == "boolean") {
-    convert = "BoolToStr(";
-    close = ", True)";
-  } else if (type == "TDateTime") {
-    convert = "DateToIso8601(";
-    close = ")";
-  }
+  const TConversion conversion = ValueAsText(A.Param.Datatype, A.Compilable);
+  const std::string_view convert = conversion.Open;
+  const std::string_view close = conversion.Close;
   if (A.Param.Position == "formData" && AUrlEncodedForm) {
     AppendLine(ALines, {A.Indent, "    Request.Params.AddItem(", A.QuotedName, ", ", convert,
                         A.Name, close, ", pkGETorPOST, ", A.Options,
@@ -149,8 +163,9 @@ void WriteArgumentRequestLines(TLineList& ALines, const TUnitDefinition& AWriter
         .ItemVar = AWriter.WriteIdentifier(param->ItemVar()),
         .ItemArray = AWriter.WriteIdentifier(itemArray),
         .QuotedName = QuoteLiteral(param->ResourceName),
-        .Kind = ParameterKind(param->Position),
+        .Kind = RequestKind(param->Position, AWriter.FConfig.Compilable),
         .Options = OptionsText(param->Position),
+        .Compilable = AWriter.FConfig.Compilable,
     };
     if (!texts.ItemType.empty() && !itemArray.empty()) {
       WriteBodyArray(ALines, texts);

@@ -3,6 +3,7 @@
 #include "platform/exceptions.h"
 #include "swagger/swagger_classes.h"
 #include "unitdef/identifiers.h"
+#include "unitdef/name_plan.h"
 #include "unitdef/type_mapping.h"
 
 namespace tolvane {
@@ -153,6 +154,7 @@ std::unique_ptr<TUnitDefinition::TSignature> TUnitDefinition::CreateSignature(
     param->Required = parameter->Frequired;
     signature->Params.push_back(std::move(param));
   }
+  if (FPlan) FPlan->Apply(AOperation, *signature);
   return signature;
 }
 

@@ -8,7 +8,9 @@
 #include "platform/file_system.h"
 #include "platform/local_time.h"
 #include "unitdef/identifiers.h"
+#include "unitdef/delphi_limits.h"
 #include "unitdef/line_text.h"
+#include "unitdef/name_plan.h"
 #include "unitdef/sanitize.h"
 
 namespace tolvane {
@@ -194,7 +196,8 @@ std::string_view TUnitDefinition::TypeTextView(std::string_view AText, std::stri
 void TUnitDefinition::Save() {
   MakeNamesUnique();
   LogFmt("Processing %s", {FName});
-  const TOutputName output = MakeOutputName(FName);
+  if (FConfig.Compilable) FPlan = std::make_unique<TNamePlan>(*this);
+  const TOutputName output = FPlan ? FPlan->Output() : MakeOutputName(FName);
   // The line list lives in this frame only, so it is freed on every way out.
   // Room for the fixed sections and about three lines per property.
   size_t properties = 0;
@@ -222,6 +225,7 @@ void TUnitDefinition::Save() {
   }
   lines.push_back("");
   lines.push_back("end.");
+  if (FPlan) FitDelphiLimits(lines);
   Log(lines.size() > kShortUnitLines ? "Writing source file" : "Nothing to write");
 
   std::string bytes = EncodeLines(lines);

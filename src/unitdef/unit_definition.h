@@ -18,6 +18,7 @@ struct TPaths;
 struct TPath;
 struct TOperation;
 struct TSecurityDefinition;
+class TNamePlan;
 
 // The unit's lines in order, without line breaks; writers only append.
 using TLineList = std::vector<std::string>;
@@ -66,6 +67,9 @@ class TUnitDefinition {
   // order. Without a class filter they are declared forward ("  TX = class;")
   // before the first class block.
   std::vector<const TObjectDefinition*> FForwardDeclarations;
+  // With FConfig.Compilable: the names and types the writers write, worked
+  // out once by Save. Null otherwise.
+  std::unique_ptr<TNamePlan> FPlan;
 
   // The writer's steps, public so that tests can run them one by one.
   void Log(const std::string& AMessage);

@@ -1,0 +1,279 @@
+#include "unitdef/delphi_limits.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tolvane {
+
+namespace {
+
+constexpr std::string_view kContinuationIndent = "    ";
+
+bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The length in bytes of the UTF-8 character that starts at AText[APos].
+size_t CharacterLength(std::string_view AText, size_t APos) {
+  const auto lead = static_cast<unsigned char>(AText[APos]);
+  size_t length = 1;
+  if (lead >= 0xF0) {
+    length = 4;
+  } else if (lead >= 0xE0) {
+    length = 3;
+  } else if (lead >= 0xC0) {
+    length = 2;
+  }
+  return std::min(length, AText.size() - APos);
+}
+
+size_t Indent(std::string_view ALine) {
+  const size_t indent = ALine.find_first_not_of(' ');
+  return indent == std::string_view::npos ? ALine.size() : indent;
+}
+
+bool IsCommentLine(std::string_view ALine) { return ALine.substr(Indent(ALine)).starts_with("//"); }
+
+bool StartsControlCharacter(std::string_view ALine, size_t APos) {
+  if (ALine[APos] != '#' || APos + 1 >= ALine.size()) return false;
+  const char next = ALine[APos + 1];
+  return (next >= '0' && next <= '9') || next == '$';
+}
+
+// The end of the comment that starts at APos, or APos when none does.
+size_t CommentEnd(std::string_view ALine, size_t APos) {
+  if (ALine.substr(APos).starts_with("//")) return ALine.size();
+  if (ALine[APos] == '{') {
+    const size_t close = ALine.find('}', APos);
+    return close == std::string_view::npos ? ALine.size() : close + 1;
+  }
+  if (ALine.substr(APos).starts_with("(*")) {
+    const size_t close = ALine.find("*)", APos + 2);
+    return close == std::string_view::npos ? ALine.size() : close + 2;
+  }
+  return APos;
+}
+
+// One character of a literal as it is written: a character of a quoted part
+// ("''" for a quote) or a #nn character.
+struct TLiteralCharacter {
+  std::string_view Text;
+  bool Control = false;
+};
+
+// Reads the literal that starts at a position character by character: its
+// quoted parts and #nn characters up to the first other character.
+class TLiteralReader {
+ public:
+  TLiteralReader(std::string_view ALine, size_t APos) : FLine(ALine), FPos(APos) {}
+
+  bool Next(TLiteralCharacter& ACharacter) {
+    while (FPos < FLine.size()) {
+      if (FQuoted) {
+        if (FLine[FPos] == '\'') {
+          if (FPos + 1 < FLine.size() && FLine[FPos + 1] == '\'') {
+            ACharacter = {FLine.substr(FPos, 2), false};
+            FPos += 2;
+            return true;
+          }
+          ++FPos;
+          FQuoted = false;
+          continue;
+        }
+        const size_t length = CharacterLength(FLine, FPos);
+        ACharacter = {FLine.substr(FPos, length), false};
+        FPos += length;
+        return true;
+      }
+      if (FLine[FPos] == '\'') {
+        ++FPos;
+        FQuoted = true;
+      } else if (StartsControlCharacter(FLine, FPos)) {
+        size_t end = FPos + 1;
+        while (end < FLine.size() && (std::isxdigit(static_cast<unsigned char>(FLine[end])) || FLine[end] == '$')) {
+          ++end;
+        }
+        ACharacter = {FLine.substr(FPos, end - FPos), true};
+        FPos = end;
+        return true;
+      } else {
+        return false;
+      }
+    }
+    return false;
+  }
+
+  size_t Position() const { return FPos; }
+
+ private:
+  std::string_view FLine;
+  size_t FPos;
+  bool FQuoted = false;
+};
+
+// The end of the literal that starts at APos, and its number of characters.
+size_t LiteralEnd(std::string_view ALine, size_t APos, size_t& ACount) {
+  TLiteralReader reader(ALine, APos);
+  TLiteralCharacter character;
+  ACount = 0;
+  while (reader.Next(character)) ++ACount;
+  return reader.Position();
+}
+
+// Breaks AText into pieces of at most AWidth characters at blanks (dropped
+// at the break), or within a word that is longer than AWidth.
+std::vector<std::string_view> BreakText(std::string_view AText, size_t AWidth) {
+  std::vector<std::string_view> pieces;
+  size_t pos = 0;
+  while (true) {
+    size_t end = pos;
+    for (size_t count = 0; end < AText.size() && count < AWidth; ++count) end += CharacterLength(AText, end);
+    if (end >= AText.size()) break;
+    // The last blank within the piece, or the next one right after it.
+    size_t blank = end;
+    while (blank > pos && AText[blank] != ' ') --blank;
+    if (blank == pos) {
+      pieces.push_back(AText.substr(pos, end - pos));
+      pos = end;
+    } else {
+      pieces.push_back(AText.substr(pos, blank - pos));
+      pos = blank + 1;
+    }
+  }
+  pieces.push_back(AText.substr(pos));
+  return pieces;
+}
+
+// The parts of a code line between blanks that stand outside literals and
+// comments, without the indent.
+std::vector<std::string_view> CodeSegments(std::string_view ALine) {
+  std::vector<std::string_view> segments;
+  size_t start = std::string_view::npos;
+  size_t pos = Indent(ALine);
+  while (pos < ALine.size()) {
+    if (ALine[pos] == ' ') {
+      if (start != std::string_view::npos) segments.push_back(ALine.substr(start, pos - start));
+      start = std::string_view::npos;
+      ++pos;
+      continue;
+    }
+    if (start == std::string_view::npos) start = pos;
+    if (const size_t end = CommentEnd(ALine, pos); end != pos) {
+      pos = end;
+    } else if (ALine[pos] == '\'' || StartsControlCharacter(ALine, pos)) {
+      size_t count;
+      pos = LiteralEnd(ALine, pos, count);
+    } else {
+      ++pos;
+    }
+  }
+  if (start != std::string_view::npos) segments.push_back(ALine.substr(start));
+  return segments;
+}
+
+}  // namespace
+
+size_t CharacterCount(std::string_view AText) {
+  size_t count = 0;
+  for (const char c : AText) count += IsContinuationByte(c) ? 0 : 1;
+  return count;
+}
+
+std::string SplitLongLiterals(std::string_view ALine) {
+  if (IsCommentLine(ALine)) return std::string(ALine);
+  std::string out;
+  out.reserve(ALine.size() + 16);
+  size_t pos = 0;
+  while (pos < ALine.size()) {
+    if (const size_t end = CommentEnd(ALine, pos); end != pos) {
+      out.append(ALine.substr(pos, end - pos));
+      pos = end;
+      continue;
+    }
+    if (ALine[pos] != '\'' && !StartsControlCharacter(ALine, pos)) {
+      out += ALine[pos++];
+      continue;
+    }
+    size_t count;
+    const size_t end = LiteralEnd(ALine, pos, count);
+    if (count <= kMaxLiteralLength) {
+      out.append(ALine.substr(pos, end - pos));
+    } else {
+      // Pieces of kMaxLiteralLength characters, each a literal of its own.
+      TLiteralReader reader(ALine, pos);
+      TLiteralCharacter character;
+      bool quoted = false;
+      size_t inPiece = 0;
+      while (reader.Next(character)) {
+        if (inPiece == kMaxLiteralLength) {
+          if (quoted) out += '\'';
+          quoted = false;
+          out.append(" + ");
+          inPiece = 0;
+        }
+        if (character.Control == quoted) {
+          out += '\'';
+          quoted = !quoted;
+        }
+        out.append(character.Text);
+        ++inPiece;
+      }
+      if (quoted) out += '\'';
+    }
+    pos = end;
+  }
+  return out;
+}
+
+std::vector<std::string> WrapLine(std::string_view ALine) {
+  std::vector<std::string> lines;
+  if (CharacterCount(ALine) <= kMaxLineLength) {
+    lines.emplace_back(ALine);
+    return lines;
+  }
+  if (IsCommentLine(ALine)) {
+    // "<indent>// " starts every line of the comment.
+    size_t start = Indent(ALine) + 2;
+    if (start < ALine.size() && ALine[start] == ' ') ++start;
+    const std::string_view prefix = ALine.substr(0, start);
+    for (const std::string_view piece : BreakText(ALine.substr(start), kMaxLineLength - prefix.size())) {
+      lines.push_back(std::string(prefix).append(piece));
+    }
+    return lines;
+  }
+  const std::string indent(Indent(ALine), ' ');
+  std::string line = indent;
+  size_t length = indent.size();
+  for (const std::string_view segment : CodeSegments(ALine)) {
+    const size_t segmentLength = CharacterCount(segment);
+    const bool first = length == indent.size() && lines.empty();
+    if (!first && length + 1 + segmentLength > kMaxLineLength) {
+      lines.push_back(std::move(line));
+      line = indent + std::string(kContinuationIndent);
+      length = line.size();
+    } else if (!first) {
+      line += ' ';
+      ++length;
+    }
+    line.append(segment);
+    length += segmentLength;
+  }
+  lines.push_back(std::move(line));
+  return lines;
+}
+
+void FitDelphiLimits(TLineList& ALines) {
+  TLineList fitted;
+  fitted.reserve(ALines.size());
+  for (std::string& line : ALines) {
+    // A literal of 256 characters takes at least 258 bytes, a line of 1024
+    // characters at least 1024 bytes.
+    if (line.size() > kMaxLiteralLength + 2) line = SplitLongLiterals(line);
+    if (line.size() <= kMaxLineLength) {
+      fitted.push_back(std::move(line));
+      continue;
+    }
+    for (std::string& piece : WrapLine(line)) fitted.push_back(std::move(piece));
+  }
+  ALines.swap(fitted);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,39 @@
+#pragma once
+
+// Delphi's two limits on source text: a line holds at most 1023 characters
+// and a string literal at most 255. Free Pascal checks neither. Characters
+// are counted as the unit's 8-bit code page holds them: one per UTF-8
+// character.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "unitdef/unit_definition.h"
+
+namespace tolvane {
+
+constexpr size_t kMaxLineLength = 1023;
+constexpr size_t kMaxLiteralLength = 255;
+
+// The characters of a UTF-8 text.
+size_t CharacterCount(std::string_view AText);
+
+// The line with every string literal of more than kMaxLiteralLength
+// characters split into pieces joined with " + " ('a...' + 'b...'). A literal
+// is a run of quoted parts and #nn characters without blanks between them, as
+// in 'a'#13#10'b'; a doubled quote and a #nn character count as one character.
+// Comments are left alone.
+std::string SplitLongLiterals(std::string_view ALine);
+
+// The line as lines of at most kMaxLineLength characters: a comment line
+// ("// " after the indent) is broken at blanks into comment lines with the
+// same start; a code line is broken at blanks outside literals and comments,
+// its further lines indented by four more blanks. A shorter line comes back
+// as it is.
+std::vector<std::string> WrapLine(std::string_view ALine);
+
+// Both, on every line of a unit.
+void FitDelphiLimits(TLineList& ALines);
+
+}  // namespace tolvane
