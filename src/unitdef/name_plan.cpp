@@ -34,6 +34,11 @@ constexpr std::array<std::string_view, 26> kBodyNames = {
 // The locals of every client method and the members of the client class.
 constexpr std::array<std::string_view, 6> kMethodLocals = {"Client", "Request",        "Response",
                                                            "Result", "FAuthorization", "Authorization"};
+// The methods of every object that the generated code and its users call:
+// Free on every object, Create where JSONToObject makes one, Destroy in a
+// destructor. A member of the same name would hide them.
+constexpr std::array<std::string_view, 3> kObjectMethods = {"Free", "Create", "Destroy"};
+
 // The locals of a method that returns an array.
 constexpr std::array<std::string_view, 2> kArrayResultLocals = {"I", "ReturnArray"};
 
@@ -187,6 +192,9 @@ TNamePlan::TNamePlan(TUnitDefinition& AUnit) {
   // filter, so that the classes are named alike in every unit of a document.
   FClientClass = FTypes.Unique("T" + AsciiIdentifierPart(MakeIdentifier(AUnit.FBasePath, false)), NotReserved);
   FTypes.Take(FClientClass);
+  // A class named T would have no presence test as an optional argument
+  // and would be hidden by the destructors' loop variable T.
+  FTypes.Take("T");
   PlanClasses(AUnit);
   if (AUnit.FConfig.WriteOperations) PlanOperations(AUnit);
 }
@@ -230,16 +238,11 @@ void TNamePlan::PlanClasses(TUnitDefinition& AUnit) {
       plan.HasObjectArrays = plan.HasObjectArrays || property.IsObjectArray;
     }
 
-    // Fields and properties share the class's scope. Free is called on
-    // objects of every class and Create makes them from JSON; the destructor
-    // uses Destroy and Assigned.
+    // Fields and properties share the class's scope. A class with a
+    // destructor also calls Assigned.
     TNameScope members(&FTypes);
-    members.Take("Free");
-    members.Take("Create");
-    if (plan.HasObjects || plan.HasObjectArrays) {
-      members.Take("Destroy");
-      members.Take("Assigned");
-    }
+    for (const std::string_view name : kObjectMethods) members.Take(name);
+    if (plan.HasObjects || plan.HasObjectArrays) members.Take("Assigned");
     for (size_t p = 0; p < properties.size(); ++p) {
       TPropertyPlan& property = plan.Properties[p];
       const std::string name = members.Unique(PlainIdentifier(MakeIdentifier(properties[p]->Name(), false)));
@@ -257,6 +260,7 @@ void TNamePlan::PlanOperations(TUnitDefinition& AUnit) {
   TNameScope methods(&FBodyNames);
   for (const std::string_view name : kMethodLocals) methods.Take(name);
   for (const std::string_view name : kArrayResultLocals) methods.Take(name);
+  for (const std::string_view name : kObjectMethods) methods.Take(name);
   const std::string clazz = FClientClass.substr(1);
 
   for (const auto& path : AUnit.FPaths->FItems) {
