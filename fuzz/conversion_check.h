@@ -147,20 +147,43 @@ struct RunResult {
   std::vector<std::string> lines;
   bool written = false;
   std::string unit;
+
+  // A loading failure ends the run before the unit model prints anything.
+  bool FailedLoading() const { return status == 1 && lines.size() == 2; }
+  bool Processed(const std::string& AClass) const {
+    for (const std::string& line : lines) {
+      if (line == "class: " + AClass + " processed") return true;
+    }
+    return false;
+  }
 };
 
-// One run; checks the lines, the status and the folder, and returns what the
-// run left. APrevious is the unit that existed before the run, if any.
-inline RunResult RunAndCheck(const ScratchFolder& AFolder, const std::string& ADocument,
-                             const std::vector<std::string>& AArgs,
-                             const RunResult* APrevious) {
+// Delphi reads at most 1023 characters per line; a unit made with
+// --compilable keeps to it (Windows-1252: one byte per character).
+inline bool HasOverlongLine(const std::string& AUnit) {
+  size_t start = 0;
+  while (start < AUnit.size()) {
+    size_t end = AUnit.find("\r\n", start);
+    if (end == std::string::npos) end = AUnit.size();
+    if (end - start > 1023) return true;
+    start = end + 2;
+  }
+  return false;
+}
+
+// One run on the document at ADocumentPath; checks the lines, the status
+// and the folder. AOnDisk is the unit in the folder before the run (written
+// is false when there is none); returns what the run printed and left.
+inline RunResult RunAndCheck(const ScratchFolder& AFolder, const std::string& ADocumentPath,
+                             const std::string& ADocument, const std::vector<std::string>& AArgs,
+                             const RunResult& AOnDisk, bool ACompilable) {
   RunResult run;
   run.status = RunCommandLine(AArgs, [&run](const std::string& ALine) { run.lines.push_back(ALine); });
   const std::vector<std::string>& lines = run.lines;
   const std::string unit_path = AFolder.Path() + "/doc.pas";
   run.written = ReadWhole(unit_path, run.unit);
 
-  if (lines.empty() || lines.front() != "Reading " + AArgs[0]) Fail("no Reading line first", lines);
+  if (lines.empty() || lines.front() != "Reading " + ADocumentPath) Fail("no Reading line first", lines);
   for (size_t i = 0; i + 1 < lines.size(); ++i) {
     if (!IsProgressLine(lines[i])) Fail("a line before the last is not a progress line", lines);
   }
@@ -169,20 +192,19 @@ inline RunResult RunAndCheck(const ScratchFolder& AFolder, const std::string& AD
     if (last != "Done") Fail("status 0 without Done as the last line", lines);
     if (!run.written) Fail("status 0 without a unit", lines);
     if (const char* fault = UnitShapeFault(run.unit)) Fail(fault, lines);
+    if (ACompilable && HasOverlongLine(run.unit)) Fail("a line longer than 1023 characters", lines);
   } else if (run.status == 1) {
     if (!IsFailureLine(last)) Fail("status 1 without a failure line last", lines);
     if (lines.size() > 1 && IsFailureLine(lines[lines.size() - 2])) Fail("two failure lines", lines);
-    if (APrevious == nullptr || !APrevious->written) {
-      if (run.written) Fail("a failed run left a unit", lines);
-    } else if (!run.written || run.unit != APrevious->unit) {
-      Fail("a failed run changed the existing unit", lines);
+    if (run.written != AOnDisk.written || run.unit != AOnDisk.unit) {
+      Fail("a failed run changed what was on disk", lines);
     }
   } else {
     Fail("exit status " + std::to_string(run.status), lines);
   }
 
   std::string document;
-  if (!ReadWhole(AArgs[0], document) || document != ADocument) Fail("the document changed", lines);
+  if (!ReadWhole(ADocumentPath, document) || document != ADocument) Fail("the document changed", lines);
   for (const std::string& name : FolderEntries(AFolder.Path())) {
     if (name != "doc.json" && !(name == "doc.pas" && run.written)) {
       Fail("file left in the folder: " + name, lines);
@@ -191,26 +213,51 @@ inline RunResult RunAndCheck(const ScratchFolder& AFolder, const std::string& AD
   return run;
 }
 
-// Converts ADocument without a filter and then with AFilter, over the unit
-// of the first run.
+// Converts ADocument four times in one folder, each run over the unit that
+// the runs before it left: without a filter, with AFilter, and the same two
+// with --compilable (placed first, where it is not the document).
 inline void CheckConversion(std::string_view ADocument, const std::string& AFilter) {
   ScratchFolder folder;
-  const std::string document_path = folder.Path() + "/doc.json";
+  const std::string path = folder.Path() + "/doc.json";
   const std::string document(ADocument);
-  if (!WriteWhole(document_path, document)) Fail("cannot write the document", {});
+  if (!WriteWhole(path, document)) Fail("cannot write the document", {});
+  const std::string filter = "-c:" + AFilter;
 
-  const RunResult plain = RunAndCheck(folder, document, {document_path}, nullptr);
-  const RunResult filtered =
-      RunAndCheck(folder, document, {document_path, "-c:" + AFilter}, &plain);
+  RunResult on_disk;
+  const auto run = [&](const std::vector<std::string>& AArgs, bool ACompilable) {
+    RunResult result = RunAndCheck(folder, path, document, AArgs, on_disk, ACompilable);
+    if (result.status == 0) on_disk = result;
+    return result;
+  };
+  const RunResult plain = run({path}, false);
+  const RunResult filtered = run({path, filter}, false);
+  const RunResult compilable = run({"--compilable", path}, true);
+  const RunResult compilable_filtered = run({"--compilable", path, filter}, true);
 
-  // Loading does not depend on the filter, and writing with a filter does
-  // less than without one: a loading failure is the same line in both runs,
-  // and a document that converts without a filter converts with one.
+  // Loading does not depend on the switches: a loading failure is the same
+  // two lines in every run, and a document that loads once loads always.
+  for (const RunResult* other : {&filtered, &compilable, &compilable_filtered}) {
+    if (plain.FailedLoading() != other->FailedLoading() ||
+        (plain.FailedLoading() && plain.lines != other->lines)) {
+      Fail("loading differs between the runs", other->lines);
+    }
+  }
+  if (plain.FailedLoading()) return;
+  // Writing with a filter does less than without one.
   if (plain.status == 0 && filtered.status != 0) {
     Fail("converts without the filter but not with it", filtered.lines);
   }
-  if (filtered.status == 1 && plain.status == 1 && filtered.lines.back() != plain.lines.back()) {
-    Fail("different failure lines with and without the filter", filtered.lines);
+  // --compilable writes every document that loads; with a filter it fails
+  // exactly when the filter names no class.
+  if (compilable.status != 0) Fail("--compilable failed on a loaded document", compilable.lines);
+  const bool class_found = AFilter.empty() || filtered.Processed(AFilter);
+  if (filtered.status == 0 && (compilable_filtered.status == 0) != class_found) {
+    Fail("--compilable with the filter fails other than when no class has its name",
+         compilable_filtered.lines);
+  }
+  if (compilable_filtered.status != 0 && !compilable_filtered.lines.back().starts_with("Exception: Class ")) {
+    Fail("--compilable with the filter failed other than with Class ... not found",
+         compilable_filtered.lines);
   }
 }
 
