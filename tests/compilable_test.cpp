@@ -195,7 +195,8 @@ const std::vector<std::string> kPropertyTypes = {
 };
 
 const std::vector<std::string> kDescriptions = {
-    "", "first line\r\nsecond line\rthird\n", Repeated("word ", 400), "it's {curly} (*star*) // slashes"};
+    "", "first line\r\nsecond line\rthird\n", Repeated("word ", 400), "it's {curly} (*star*) // slashes",
+    "control \x1A\x01\t characters"};
 
 const std::vector<std::string> kOperationIds = {
     "getPet", "getPet", "GETPET", "",     "Authorization", "type",   "2go",
@@ -203,7 +204,7 @@ const std::vector<std::string> kOperationIds = {
     "length", "otherwise", "x y", kLongName, "Gr\xC3\xB6\xC3\x9F" "e"};
 
 const std::vector<std::string> kPathEnds = {"/{id}", "/it's", "/" + Repeated("segment/", 40), "/a b",
-                                            "/\xC3\xBCn\xC3\xAF", ""};
+                                            "/\xC3\xBCn\xC3\xAF", "", "/ctrl\x1A\t"};
 
 const std::vector<std::string> kParameterNames = {
     "id",    "Client", "Request", "response", "Result", "I",       "ReturnArray", "FAuthorization",
@@ -281,6 +282,9 @@ std::string Json(const std::string& AText) {
       out += "\\r";
     } else if (c == '\n') {
       out += "\\n";
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      static constexpr char kHex[] = "0123456789abcdef";
+      out += std::string("\\u00") + kHex[c >> 4] + kHex[c & 0xF];
     } else {
       out += c;
     }

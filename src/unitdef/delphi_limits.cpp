@@ -1,6 +1,7 @@
 #include "unitdef/delphi_limits.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 namespace tolvane {
@@ -8,6 +9,12 @@ namespace tolvane {
 namespace {
 
 constexpr std::string_view kContinuationIndent = "    ";
+
+// The control characters as #nn characters of a literal.
+constexpr std::array<std::string_view, 32> kControlCharacters = {
+    "#0",  "#1",  "#2",  "#3",  "#4",  "#5",  "#6",  "#7",  "#8",  "#9",  "#10",
+    "#11", "#12", "#13", "#14", "#15", "#16", "#17", "#18", "#19", "#20", "#21",
+    "#22", "#23", "#24", "#25", "#26", "#27", "#28", "#29", "#30", "#31"};
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -78,6 +85,14 @@ class TLiteralReader {
           FQuoted = false;
           continue;
         }
+        const auto byte = static_cast<unsigned char>(FLine[FPos]);
+        if (byte < 0x20) {
+          // A control character inside the quotes is written as #nn.
+          ACharacter = {kControlCharacters[byte], true};
+          FRewritten = true;
+          ++FPos;
+          return true;
+        }
         const size_t length = CharacterLength(FLine, FPos);
         ACharacter = {FLine.substr(FPos, length), false};
         FPos += length;
@@ -102,20 +117,32 @@ class TLiteralReader {
   }
 
   size_t Position() const { return FPos; }
+  // Whether a character read so far is written differently than it stands.
+  bool Rewritten() const { return FRewritten; }
 
  private:
   std::string_view FLine;
   size_t FPos;
   bool FQuoted = false;
+  bool FRewritten = false;
 };
 
-// The end of the literal that starts at APos, and its number of characters.
-size_t LiteralEnd(std::string_view ALine, size_t APos, size_t& ACount) {
+// The end of the literal that starts at APos, its number of characters, and
+// whether it holds a control character inside its quotes.
+size_t LiteralEnd(std::string_view ALine, size_t APos, size_t& ACount, bool& AControls) {
   TLiteralReader reader(ALine, APos);
   TLiteralCharacter character;
   ACount = 0;
   while (reader.Next(character)) ++ACount;
+  AControls = reader.Rewritten();
   return reader.Position();
+}
+
+bool IsControlByte(char c) { return static_cast<unsigned char>(c) < 0x20; }
+
+// The text with every control character as a blank.
+void AppendBlankingControls(std::string& AOut, std::string_view AText) {
+  for (const char c : AText) AOut += IsControlByte(c) ? ' ' : c;
 }
 
 // Breaks AText into pieces of at most AWidth characters at blanks (dropped
@@ -160,7 +187,8 @@ std::vector<std::string_view> CodeSegments(std::string_view ALine) {
       pos = end;
     } else if (ALine[pos] == '\'' || StartsControlCharacter(ALine, pos)) {
       size_t count;
-      pos = LiteralEnd(ALine, pos, count);
+      bool controls;
+      pos = LiteralEnd(ALine, pos, count, controls);
     } else {
       ++pos;
     }
@@ -177,24 +205,29 @@ size_t CharacterCount(std::string_view AText) {
   return count;
 }
 
-std::string SplitLongLiterals(std::string_view ALine) {
-  if (IsCommentLine(ALine)) return std::string(ALine);
+std::string FitLiterals(std::string_view ALine) {
   std::string out;
   out.reserve(ALine.size() + 16);
+  if (IsCommentLine(ALine)) {
+    AppendBlankingControls(out, ALine);
+    return out;
+  }
   size_t pos = 0;
   while (pos < ALine.size()) {
     if (const size_t end = CommentEnd(ALine, pos); end != pos) {
-      out.append(ALine.substr(pos, end - pos));
+      AppendBlankingControls(out, ALine.substr(pos, end - pos));
       pos = end;
       continue;
     }
     if (ALine[pos] != '\'' && !StartsControlCharacter(ALine, pos)) {
-      out += ALine[pos++];
+      out += IsControlByte(ALine[pos]) ? ' ' : ALine[pos];
+      ++pos;
       continue;
     }
     size_t count;
-    const size_t end = LiteralEnd(ALine, pos, count);
-    if (count <= kMaxLiteralLength) {
+    bool controls;
+    const size_t end = LiteralEnd(ALine, pos, count, controls);
+    if (count <= kMaxLiteralLength && !controls) {
       out.append(ALine.substr(pos, end - pos));
     } else {
       // Pieces of kMaxLiteralLength characters, each a literal of its own.
@@ -266,7 +299,9 @@ void FitDelphiLimits(TLineList& ALines) {
   for (std::string& line : ALines) {
     // A literal of 256 characters takes at least 258 bytes, a line of 1024
     // characters at least 1024 bytes.
-    if (line.size() > kMaxLiteralLength + 2) line = SplitLongLiterals(line);
+    if (line.size() > kMaxLiteralLength + 2 || std::any_of(line.begin(), line.end(), IsControlByte)) {
+      line = FitLiterals(line);
+    }
     if (line.size() <= kMaxLineLength) {
       fitted.push_back(std::move(line));
       continue;

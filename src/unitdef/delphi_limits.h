@@ -3,7 +3,8 @@
 // Delphi's two limits on source text: a line holds at most 1023 characters
 // and a string literal at most 255. Free Pascal checks neither. Characters
 // are counted as the unit's 8-bit code page holds them: one per UTF-8
-// character.
+// character. Besides, control characters from a document are kept out of the
+// source text, where the compilers take Ctrl-Z for the end of the file.
 
 #include <string>
 #include <string_view>
@@ -23,8 +24,9 @@ size_t CharacterCount(std::string_view AText);
 // characters split into pieces joined with " + " ('a...' + 'b...'). A literal
 // is a run of quoted parts and #nn characters without blanks between them, as
 // in 'a'#13#10'b'; a doubled quote and a #nn character count as one character.
-// Comments are left alone.
-std::string SplitLongLiterals(std::string_view ALine);
+// A control character inside the quotes is written as a #nn character; one
+// in a comment becomes a blank.
+std::string FitLiterals(std::string_view ALine);
 
 // The line as lines of at most kMaxLineLength characters: a comment line
 // ("// " after the indent) is broken at blanks into comment lines with the

@@ -13,7 +13,7 @@ std::string Repeated(const std::string& piece, size_t count) {
   return text;
 }
 
-TEST(DelphiLimits, LongLiteralsAreSplitIntoPiecesOf255Characters) {
+TEST(DelphiLimits, LongLiteralsAreSplitAndControlCharactersKeptOut) {
   const std::string a255 = Repeated("a", 255);
   const struct {
     std::string line;
@@ -32,8 +32,13 @@ TEST(DelphiLimits, LongLiteralsAreSplitIntoPiecesOf255Characters) {
       // Comments are not code.
       {"  // '" + a255 + "b'", "  // '" + a255 + "b'"},
       {"  X := 1; { '" + a255 + "b' }", "  X := 1; { '" + a255 + "b' }"},
+      // Control characters: #nn inside quotes (Ctrl-Z would end the file),
+      // blanks in comments.
+      {"  X := 'a\x1A" "b\tc';", "  X := 'a'#26'b'#9'c';"},
+      {"  // a\x1A" "b", "  // a b"},
+      {"  X := 1; { a\x01 }", "  X := 1; { a  }"},
   };
-  for (const auto& c : cases) EXPECT_EQ(SplitLongLiterals(c.line), c.fitted) << c.line;
+  for (const auto& c : cases) EXPECT_EQ(FitLiterals(c.line), c.fitted) << c.line;
 }
 
 TEST(DelphiLimits, LongCommentLinesAreBrokenAtBlanks) {
