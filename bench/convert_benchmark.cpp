@@ -1,11 +1,13 @@
 // Whole conversions of a large generated document (20,000 definitions with
 // 200,000 properties, no paths), measured against the bare parse of the same
-// bytes with RapidJSON's SAX reader.
+// bytes with RapidJSON's SAX reader. Times are processor time of this
+// process, so that other programs on a shared machine do not count.
 #include <benchmark/benchmark.h>
 #include <rapidjson/reader.h>
+#include <time.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -128,10 +130,16 @@ void ConvertNoClass(const Document& document) {
   converter.SetFileName(document.path);
 }
 
+double CpuSeconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 double SecondsOf(void (*run)(const Document&), const Document& document) {
-  const auto start = std::chrono::steady_clock::now();
+  const double start = CpuSeconds();
   run(document);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return CpuSeconds() - start;
 }
 
 void BM_BareParseDefinitions(benchmark::State& state) {
@@ -157,8 +165,8 @@ void RunAgainstBareParse(benchmark::State& state, void (*run)(const Document&)) 
   double best = 1e9;
   for (auto _ : state) best = std::min(best, SecondsOf(run, document));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * document.bytes.size()));
-  state.counters["bare_parse_ms"] = bare * 1000;
-  state.counters["best_ms"] = best * 1000;
+  state.counters["bare_parse_cpu_ms"] = bare * 1000;
+  state.counters["best_cpu_ms"] = best * 1000;
   state.counters["ratio_to_bare_parse"] = best / bare;
 }
 

@@ -73,11 +73,58 @@ bool StartsWithFold(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && SameTextFold(text.substr(0, prefix.size()), prefix);
 }
 
-bool IsReservedWord(std::string_view text) {
-  // The words are 2 to 14 ASCII letters long; anything else is no match.
-  if (text.size() < 2 || text.size() > 14) return false;
+namespace {
+
+// The reserved words grouped by length and first letter, so that a look-up
+// compares a text with the two or three words that share both, not with all
+// 104. The words are 2 to 14 lower-case ASCII letters long.
+constexpr size_t kShortestWord = 2;
+constexpr size_t kLongestWord = 14;
+constexpr size_t kBuckets = (kLongestWord - kShortestWord + 1) * 26;
+
+constexpr size_t BucketOf(size_t ALength, char AFirstLower) {
+  return (ALength - kShortestWord) * 26 + static_cast<size_t>(AFirstLower - 'a');
+}
+
+struct TReservedIndex {
+  // Words of bucket b: Words[Start[b]] .. Words[Start[b + 1] - 1].
+  std::array<uint8_t, kBuckets + 1> Start{};
+  std::array<std::string_view, ReservedWords.size()> Words{};
+};
+
+constexpr TReservedIndex MakeReservedIndex() {
+  TReservedIndex index;
+  std::array<uint8_t, kBuckets + 1> count{};
   for (const std::string_view word : ReservedWords) {
-    if (SameTextFold(text, word)) return true;
+    // Not a constant expression: a word outside the assumptions does not compile.
+    if (word.size() < kShortestWord || word.size() > kLongestWord) throw "reserved word length";
+    for (const char c : word) {
+      if (c < 'a' || c > 'z') throw "reserved words are lower-case letters";
+    }
+    ++count[BucketOf(word.size(), word[0]) + 1];
+  }
+  for (size_t b = 0; b < kBuckets; ++b) index.Start[b + 1] = static_cast<uint8_t>(index.Start[b] + count[b + 1]);
+  std::array<uint8_t, kBuckets> filled{};
+  for (const std::string_view word : ReservedWords) {
+    const size_t bucket = BucketOf(word.size(), word[0]);
+    index.Words[index.Start[bucket] + filled[bucket]++] = word;
+  }
+  return index;
+}
+
+constexpr TReservedIndex kReservedIndex = MakeReservedIndex();
+
+}  // namespace
+
+bool IsReservedWord(std::string_view text) {
+  // Anything but 2 to 14 ASCII letters is no match: folding maps only a-z
+  // onto the words' letters (Latin-1 letters fold onto non-ASCII bytes).
+  if (text.size() < kShortestWord || text.size() > kLongestWord) return false;
+  const char first = static_cast<char>(text[0] | 0x20);
+  if (first < 'a' || first > 'z') return false;
+  const size_t bucket = BucketOf(text.size(), first);
+  for (size_t w = kReservedIndex.Start[bucket]; w < kReservedIndex.Start[bucket + 1]; ++w) {
+    if (SameTextFold(text, kReservedIndex.Words[w])) return true;
   }
   return false;
 }
@@ -85,23 +132,22 @@ bool IsReservedWord(std::string_view text) {
 std::string MakeIdentifier(std::string_view AText, bool AEscapeReserved) {
   // The four replacements in one pass: none of them produces a character
   // that a later one would act on.
+  // Runs without any of the four characters are copied whole.
   std::string out;
   out.reserve(AText.size() + 1);
-  for (const char c : AText) {
-    switch (c) {
-      case ' ':
-      case '/':
-        break;
-      case '-':
-        out += '_';
-        break;
-      case '$':
-        out += 'S';
-        break;
-      default:
-        out += c;
+  size_t run = 0;
+  for (size_t i = 0; i < AText.size(); ++i) {
+    const char c = AText[i];
+    if (c != ' ' && c != '/' && c != '-' && c != '$') continue;
+    out.append(AText.data() + run, i - run);
+    run = i + 1;
+    if (c == '-') {
+      out += '_';
+    } else if (c == '$') {
+      out += 'S';
     }
   }
+  out.append(AText.data() + run, AText.size() - run);
   if (AEscapeReserved && IsReservedWord(out)) out.insert(out.begin(), '&');
   return out;
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "unitdef/object_definition.h"
 
 namespace tolvane {
@@ -60,6 +63,43 @@ TEST(IsReservedWordTest, IgnoresCase) {
   for (const auto& c : cases) EXPECT_EQ(IsReservedWord(c.text), c.expected) << c.text;
 }
 
+// The look-up groups the words by length and first letter: every word of the
+// table, in every spelling of its case, is found, and texts one letter off,
+// one letter shorter or longer, or with a folding non-ASCII letter are not.
+TEST(IsReservedWordTest, AgreesWithAScanOfTheTable) {
+  const auto scan = [](std::string_view AText) {
+    for (const std::string_view word : ReservedWords) {
+      if (SameTextFold(AText, word)) return true;
+    }
+    return false;
+  };
+  for (const std::string_view word : ReservedWords) {
+    const std::string lower(word);
+    std::string upper = lower;
+    for (char& c : upper) c = static_cast<char>(c - 'a' + 'A');
+    std::string mixed = lower;
+    mixed[0] = upper[0];
+    for (const std::string& text : {lower, upper, mixed}) EXPECT_TRUE(IsReservedWord(text)) << text;
+    std::vector<std::string> near = {lower + "s", lower.substr(1), lower.substr(0, lower.size() - 1),
+                                     "_" + lower.substr(1), "\xC3\xA4" + lower.substr(1),
+                                     lower.substr(0, lower.size() - 1) + "\xC3\xA4"};
+    for (size_t i = 0; i < lower.size(); ++i) {
+      std::string changed = lower;
+      changed[i] = changed[i] == 'z' ? 'a' : static_cast<char>(changed[i] + 1);
+      near.push_back(changed);
+      changed[i] = '@';
+      near.push_back(changed);
+    }
+    for (const std::string& text : near) EXPECT_EQ(IsReservedWord(text), scan(text)) << text;
+  }
+  for (int c = 0; c < 256; ++c) {
+    for (const size_t length : {1, 2, 3, 5, 14, 15}) {
+      const std::string text(length, static_cast<char>(c));
+      EXPECT_EQ(IsReservedWord(text), scan(text)) << c << " " << length;
+    }
+  }
+}
+
 TEST(MakeIdentifierTest, ReplacesAndEscapes) {
   const struct {
     const char* text;
@@ -71,6 +111,8 @@ TEST(MakeIdentifierTest, ReplacesAndEscapes) {
       {"$id", false, "Sid"},
       {"a/b", false, "ab"},
       {"pet-store item", false, "pet_storeitem"},
+      {"-a--b/ $", false, "_a__bS"},
+      {" /", false, ""},
       {"type", false, "type"},
       {"begin", true, "&begin"},
       {"Begin", true, "&Begin"},

@@ -24,15 +24,23 @@ constexpr std::string_view kArrayPrefix = "TArray<";
 
 }  // namespace
 
-void TPropertyDefinition::SetName(const std::string& AName) {
-  FName = AName;
+void TPropertyDefinition::SetName(std::string AName) {
+  FName = std::move(AName);
   FPropertyName = MakeIdentifier(FName, false);
   // The field name is formed before the escape, so it never carries "&".
   FFieldName = "F" + FPropertyName;
   if (IsReservedWord(FPropertyName)) FPropertyName.insert(FPropertyName.begin(), '&');
 }
 
-std::string TPropertyDefinition::DataType() {
+const std::string& TPropertyDefinition::DataType() {
+  if (!FDataTypeCurrent) {
+    FBaseName = ComputeDataType();
+    FDataTypeCurrent = true;
+  }
+  return FBaseName;
+}
+
+std::string TPropertyDefinition::ComputeDataType() const {
   std::string result;
   if (FType == "number") {
     result = "double";
@@ -64,7 +72,6 @@ std::string TPropertyDefinition::DataType() {
   } else {
     result = "???";
   }
-  FBaseName = result;
   return result;
 }
 
@@ -97,19 +104,18 @@ bool TObjectDefinition::HasObjectArrays() const {
   return false;
 }
 
-TPropertyDefinition* TObjectDefinition::AddProperty(const std::string& AName, const std::string& AType,
-                                                    const std::string& AFormat, const std::string& ARef,
-                                                    const std::string& AItemRef,
-                                                    const std::string& AItemType,
-                                                    const std::string& ADescription) {
+TPropertyDefinition* TObjectDefinition::AddProperty(std::string AName, std::string AType,
+                                                    std::string AFormat, std::string ARef,
+                                                    std::string AItemRef, std::string AItemType,
+                                                    std::string ADescription) {
   auto property = std::make_unique<TPropertyDefinition>();
-  property->SetName(AName);
-  property->SetType(AType);
-  property->SetFormat(AFormat);
-  property->Setref(ARef);
-  property->SetItemref(AItemRef);
-  property->SetItemtype(AItemType);
-  property->Setdescription(ADescription);
+  property->SetName(std::move(AName));
+  property->SetType(std::move(AType));
+  property->SetFormat(std::move(AFormat));
+  property->Setref(std::move(ARef));
+  property->SetItemref(std::move(AItemRef));
+  property->SetItemtype(std::move(AItemType));
+  property->Setdescription(std::move(ADescription));
   FProperties.push_back(std::move(property));
   return FProperties.back().get();
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tolvane {
@@ -14,32 +15,54 @@ class TPropertyDefinition {
   const std::string& Name() const { return FName; }
   // Stores the name and derives PropertyName ("&" before a reserved word)
   // and FieldName ("F" + the identifier, never with "&").
-  void SetName(const std::string& AName);
+  void SetName(std::string AName);
   const std::string& PropertyName() const { return FPropertyName; }
   const std::string& FieldName() const { return FFieldName; }
   const std::string& Type() const { return FType; }
-  void SetType(const std::string& AType) { FType = AType; }
+  void SetType(std::string AType) {
+    FType = std::move(AType);
+    FDataTypeCurrent = false;
+  }
   const std::string& Format() const { return FFormat; }
-  void SetFormat(const std::string& v) { FFormat = v; }
+  void SetFormat(std::string v) {
+    FFormat = std::move(v);
+    FDataTypeCurrent = false;
+  }
   const std::string& description() const { return Fdescription; }
-  void Setdescription(const std::string& v) { Fdescription = v; }
+  void Setdescription(std::string v) { Fdescription = std::move(v); }
   const std::string& ref() const { return Fref; }
-  void Setref(const std::string& v) { Fref = v; }
+  void Setref(std::string v) {
+    Fref = std::move(v);
+    FDataTypeCurrent = false;
+  }
   const std::string& Itemref() const { return FItemref; }
-  void SetItemref(const std::string& v) { FItemref = v; }
+  void SetItemref(std::string v) {
+    FItemref = std::move(v);
+    FDataTypeCurrent = false;
+  }
   const std::string& Itemtype() const { return FItemtype; }
-  void SetItemtype(const std::string& v) { FItemtype = v; }
+  void SetItemtype(std::string v) {
+    FItemtype = std::move(v);
+    FDataTypeCurrent = false;
+  }
   const std::string& BaseName() const { return FBaseName; }
-  void SetBaseName(const std::string& v) { FBaseName = v; }
+  void SetBaseName(std::string v) {
+    FBaseName = std::move(v);
+    FDataTypeCurrent = false;
+  }
 
-  // The target type text, computed on every read from type, format, $ref and
-  // the items; each read also records it as BaseName.
-  std::string DataType();
+  // The target type text of type, format, $ref and the items; each read
+  // also records it as BaseName. The text is worked out again only after
+  // one of those five or BaseName has been set, so reading it is cheap; the
+  // reference (to BaseName) stays valid until the next setter call.
+  const std::string& DataType();
   // Both answer from BaseName, so they lag until DataType is read again.
   bool IsObject() const;
   bool IsObjectArray() const;
 
  private:
+  std::string ComputeDataType() const;
+
   std::string FName;
   std::string FPropertyName;
   std::string FFieldName;
@@ -50,6 +73,9 @@ class TPropertyDefinition {
   std::string FItemref;
   std::string FItemtype;
   std::string FBaseName;
+  // FBaseName holds DataType's text: it was read and nothing it depends on
+  // has been set since.
+  bool FDataTypeCurrent = false;
 };
 
 class TObjectDefinition {
@@ -63,7 +89,7 @@ class TObjectDefinition {
   const std::string& Type() const { return FType; }
   void SetType(const std::string& AType) { FType = AType; }
   const std::string& description() const { return Fdescription; }
-  void Setdescription(const std::string& v) { Fdescription = v; }
+  void Setdescription(std::string v) { Fdescription = std::move(v); }
   bool ImplementationHeaderWritten() const { return FImplementationHeaderWritten; }
   void SetImplementationHeaderWritten(bool v) { FImplementationHeaderWritten = v; }
 
@@ -71,10 +97,10 @@ class TObjectDefinition {
   bool HasObjects() const;
   bool HasObjectArrays() const;
 
-  TPropertyDefinition* AddProperty(const std::string& AName, const std::string& AType,
-                                   const std::string& AFormat, const std::string& ARef,
-                                   const std::string& AItemRef, const std::string& AItemType,
-                                   const std::string& ADescription);
+  // The texts are taken over; pass copies (or moved strings) as needed.
+  TPropertyDefinition* AddProperty(std::string AName, std::string AType, std::string AFormat,
+                                   std::string ARef, std::string AItemRef, std::string AItemType,
+                                   std::string ADescription);
 
  private:
   std::string FName;

@@ -114,6 +114,33 @@ TEST(IsObjectTest, LagsBehindUntilDataTypeIsRead) {
   EXPECT_FALSE(object.HasObjects());
 }
 
+// DataType keeps its text between reads: every input it depends on, and a
+// BaseName set from outside, makes the next read work it out again.
+TEST(DataTypeTest, EveryInputAndBaseNameCountAfterARead) {
+  TPropertyDefinition property;
+  const auto read = [&] { return std::string(property.DataType()); };
+  EXPECT_EQ(read(), "???");
+  property.SetType("integer");
+  EXPECT_EQ(read(), "integer");
+  property.SetFormat("int64");
+  EXPECT_EQ(read(), "int64");
+  property.SetType("");
+  property.SetFormat("");
+  property.Setref("#/definitions/Pet");
+  EXPECT_EQ(read(), "TPet");
+  property.SetType("array");
+  property.SetItemtype("number");
+  EXPECT_EQ(read(), "TArray<double>");
+  property.SetItemref("#/definitions/Tag");
+  EXPECT_EQ(read(), "TArray<TTag>");
+  property.SetBaseName("TOther");
+  EXPECT_EQ(property.BaseName(), "TOther");
+  EXPECT_EQ(read(), "TArray<TTag>");
+  EXPECT_EQ(property.BaseName(), "TArray<TTag>");
+  property.Setdescription("no input");
+  EXPECT_EQ(read(), "TArray<TTag>");
+}
+
 TEST(ObjectDefinitionTest, HasObjectsAndArrays) {
   const struct {
     std::vector<const char*> base_names;
