@@ -1,5 +1,6 @@
 #include "swagger/json_to_object.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <span>
@@ -30,11 +31,74 @@ struct FieldRow {
   void* (*address)(void* AObject);
 };
 
+// Keys longer than this name no field.
+constexpr size_t kMaxKeyLength = 31;
+
+// The rows of a class grouped by the length of the keys that fill them (a
+// row with a fixed key stands under the length of its name and of its fixed
+// key), so that a member's key is compared with the one to three rows of its
+// length, not with all of them.
+struct FieldIndex {
+  // Rows for keys of length n: rows[start[n]] .. rows[start[n + 1] - 1].
+  std::array<uint8_t, kMaxKeyLength + 2> start{};
+  std::array<uint8_t, 48> rows{};
+};
+
+constexpr char FoldLetter(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+constexpr bool SameNameIgnoringCase(std::string_view A, std::string_view B) {
+  if (A.size() != B.size()) return false;
+  for (size_t i = 0; i < A.size(); ++i) {
+    if (FoldLetter(A[i]) != FoldLetter(B[i])) return false;
+  }
+  return true;
+}
+
+// Not a constant expression (so the tables do not compile) when two rows
+// could take the same key: then the first row would have to win, and the
+// grouped look-up would no longer agree with a scan in table order.
+constexpr FieldIndex IndexFields(std::span<const FieldRow> AFields) {
+  if (AFields.size() > 24) throw "too many fields for the index";
+  for (size_t i = 0; i < AFields.size(); ++i) {
+    if (AFields[i].name.empty() || AFields[i].name.size() > kMaxKeyLength) throw "field name length";
+    if (AFields[i].fixed_key.size() > kMaxKeyLength) throw "fixed key length";
+    for (size_t j = i + 1; j < AFields.size(); ++j) {
+      if (SameNameIgnoringCase(AFields[i].name, AFields[j].name)) throw "two fields of one name";
+      if (AFields[i].has_fixed_key && AFields[j].has_fixed_key && AFields[i].fixed_key == AFields[j].fixed_key) {
+        throw "two fields of one fixed key";
+      }
+    }
+    // Names are letters only; a fixed key must not be one of them.
+    for (const FieldRow& other : AFields) {
+      if (AFields[i].has_fixed_key && SameNameIgnoringCase(AFields[i].fixed_key, other.name)) {
+        throw "a fixed key that is a field name";
+      }
+    }
+  }
+  FieldIndex index;
+  std::array<uint8_t, kMaxKeyLength + 2> count{};
+  for (const FieldRow& row : AFields) {
+    ++count[row.name.size() + 1];
+    if (row.has_fixed_key && row.fixed_key.size() != row.name.size()) ++count[row.fixed_key.size() + 1];
+  }
+  for (size_t n = 0; n <= kMaxKeyLength; ++n) index.start[n + 1] = static_cast<uint8_t>(index.start[n] + count[n + 1]);
+  std::array<uint8_t, kMaxKeyLength + 1> filled{};
+  for (size_t r = 0; r < AFields.size(); ++r) {
+    const FieldRow& row = AFields[r];
+    index.rows[index.start[row.name.size()] + filled[row.name.size()]++] = static_cast<uint8_t>(r);
+    if (row.has_fixed_key && row.fixed_key.size() != row.name.size()) {
+      index.rows[index.start[row.fixed_key.size()] + filled[row.fixed_key.size()]++] = static_cast<uint8_t>(r);
+    }
+  }
+  return index;
+}
+
 // A model class: its name as failures print it, its fields, and how a field
 // holding objects of this class creates and drops them.
 struct ModelClass {
   std::string_view name;
   std::span<const FieldRow> fields;
+  FieldIndex index;
   void* (*emplace)(void* AField);  // std::unique_ptr<T>: a new empty T, returned
   void (*reset)(void* AField);     // std::unique_ptr<T>: absent
   void* (*append)(void* AField);   // std::vector<std::unique_ptr<T>>: a new empty T, returned
@@ -70,7 +134,7 @@ void Clear(void* AField, size_t ACapacity) {
 
 template <typename T>
 constexpr ModelClass Describe(std::string_view AName, std::span<const FieldRow> AFields) {
-  return {AName, AFields, &Emplace<T>, &Reset<T>, &Append<T>, &Clear<T>};
+  return {AName, AFields, IndexFields(AFields), &Emplace<T>, &Reset<T>, &Append<T>, &Clear<T>};
 }
 
 template <typename T>
@@ -440,8 +504,14 @@ bool KeyNamesField(std::string_view AKey, std::string_view AName) {
 // The field that a member with this key fills, or null. A key equal to a
 // field's fixed key fills it; otherwise the key names a field ignoring case,
 // unless that field carries a fixed key.
+// Only rows of the key's length can match, and at most one does (checked
+// when the index is built), so looking at those rows alone answers as a scan
+// of the whole table would.
 const FieldRow* FindField(const ModelClass& AClass, std::string_view AKey) {
-  for (const FieldRow& row : AClass.fields) {
+  if (AKey.size() > kMaxKeyLength) return nullptr;
+  const FieldIndex& index = AClass.index;
+  for (size_t i = index.start[AKey.size()]; i < index.start[AKey.size() + 1]; ++i) {
+    const FieldRow& row = AClass.fields[index.rows[i]];
     if (row.has_fixed_key && AKey == row.fixed_key) return &row;
     if (KeyNamesField(AKey, row.name)) return row.has_fixed_key ? nullptr : &row;
   }
