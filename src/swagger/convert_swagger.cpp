@@ -137,10 +137,11 @@ std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, const 
   }
   definition->Fproperties.reserve(definition->Fproperties.size() + AProperties->Count());
   for (const JsonMember member : AProperties->Members()) {
-    // Fitems holds the whole property object read as a schema: its "$ref",
-    // "type" and "items".
-    std::unique_ptr<TProperty> property = JsonToProperty(member.value());
+    std::unique_ptr<TProperty> property = JsonToObject<TProperty>(member.value());
     property->Fname = member.key;
+    // The whole property object read as a schema: its "$ref", "type" and
+    // "items", replacing the schema that its "items" member filled.
+    property->Fitems = JsonToObject<TSchema>(member.value());
     definition->Add(std::move(property));
   }
   return definition;

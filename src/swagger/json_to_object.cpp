@@ -763,33 +763,6 @@ std::unique_ptr<T> JsonToObject(const JsonValue& AObject) {
   return object;
 }
 
-std::unique_ptr<TProperty> JsonToProperty(const JsonValue& AObject) {
-  if (!AObject.IsObject()) ThrowNotAnObject();
-  const ModelClass& property_class = Model<TProperty>::info;
-  const ModelClass& schema_class = Model<TSchema>::info;
-  auto property = std::make_unique<TProperty>();
-  auto schema = std::make_unique<TSchema>();
-  for (const JsonMember member : AObject.Members()) {
-    const FieldRow* row = FindField(property_class, member.key);
-    if (row == nullptr) continue;
-    const JsonValue value = member.value();
-    // The property's own schema field would be replaced: an object or null
-    // there changes nothing that stays, any other value fails as it would.
-    const bool replaced = row->kind == FieldKind::Object && row->item == &schema_class;
-    if (!replaced || !(value.IsObject() || value.IsNull())) {
-      FillField(property_class, *row, row->address(property.get()), member.key, value);
-    }
-    // The schema's fields are the property's "$ref", "type" and "items", and
-    // each fails exactly where the property's field of that key has failed
-    // first, so the schema never fails on its own.
-    if (const FieldRow* schema_row = FindField(schema_class, member.key)) {
-      FillField(schema_class, *schema_row, schema_row->address(schema.get()), member.key, value);
-    }
-  }
-  property->Fitems = std::move(schema);
-  return property;
-}
-
 template <typename T>
 std::unique_ptr<T> JsonToObject(std::string AText) {
   const JsonTree tree = JsonTree::Parse(std::move(AText));

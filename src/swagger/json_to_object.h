@@ -20,15 +20,6 @@
 namespace tolvane {
 
 // AObject must be a JSON object; any other value, null included, fails with
-struct TProperty;
-
-// One property of a definition: JsonToObject<TProperty>, whose Fitems is
-// then replaced by the same object read with JsonToObject<TSchema>. Gives
-// the same object and the same failures as those two calls, in one walk
-// over the members and without the schema that "items" would fill only to
-// be dropped.
-std::unique_ptr<TProperty> JsonToProperty(const JsonValue& AObject);
-
 // EConversionError "Der Eingabewert ist kein gültiges Objekt".
 template <typename T>
 std::unique_ptr<T> JsonToObject(const JsonValue& AObject);

@@ -5,7 +5,6 @@
 #include <functional>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include "platform/exceptions.h"
 #include "swagger/swagger_classes.h"
@@ -302,54 +301,6 @@ TEST(JsonToObjectTest, CollectionsFillTheirItemsFromAnItemsMember) {
             Failure1("5", "items", "TResponses"));
   // At the root the collection field absorbs it.
   EXPECT_EQ(JsonToObject<TSwagger>(R"({"definitions": {"items": 5}})")->Fdefinitions, nullptr);
-}
-
-// A property and its schema, or the failure line.
-std::string ShowProperty(const std::function<std::unique_ptr<TProperty>()>& AFill) {
-  try {
-    const std::unique_ptr<TProperty> p = AFill();
-    std::string text = p->Fname + "|" + p->Ftype + "|" + p->Fdescription + "|" + p->Fformat + "|" + p->Fref;
-    if (const TSchema* schema = p->Fitems.get()) {
-      text += "|schema " + schema->Fref + "|" + schema->Ftype;
-      if (const TItems* items = schema->Fitems.get()) text += "|items " + items->Fref + "|" + items->Ftype;
-    }
-    return text;
-  } catch (const Exception& failure) {
-    return std::string(failure.ClassName()) + ": " + failure.Message();
-  }
-}
-
-// The one-walk property fill against the two fills it stands for, on every
-// pair of members from a list that holds each kind of value for each field,
-// keys in other cases, and members no field takes.
-TEST(JsonToObjectTest, PropertyInOneWalkEqualsPropertyThenSchema) {
-  const std::vector<std::string> members = {
-      R"("type": "string")", R"("TYPE": 5)", R"("type": null)", R"("type": [])", R"("type": true)",
-      R"("type": {"a": 1})", R"("$ref": "#/definitions/Pet")", R"("Ref": "x")", R"("$REF": "y")",
-      R"("$ref": [1])", R"("$ref": false)", R"("items": {"type": "integer", "$ref": "#/definitions/T"})",
-      R"("Items": {"type": []})", R"("items": {"type": true})", R"("items": null)", R"("items": [])",
-      R"("items": "text")", R"("items": 7)", R"("items": false)", R"("items": {"items": []})",
-      R"("description": "d")", R"("description": [])", R"("format": "int64")", R"("format": {})",
-      R"("name": "n")", R"("name": true)", R"("other": [1, 2])",
-  };
-  const auto check = [](const std::string& AJson) {
-    const JsonTree tree = JsonTree::Parse(AJson);
-    const std::string two_fills = ShowProperty([&] {
-      std::unique_ptr<TProperty> property = JsonToObject<TProperty>(tree.Root());
-      property->Fitems = JsonToObject<TSchema>(tree.Root());
-      return property;
-    });
-    EXPECT_EQ(ShowProperty([&] { return JsonToProperty(tree.Root()); }), two_fills) << AJson;
-  };
-  check("{}");
-  for (const std::string& first : members) {
-    check("{" + first + "}");
-    for (const std::string& second : members) check("{" + first + ", " + second + "}");
-  }
-  for (const std::string text : {"null", "[]", "\"x\"", "1", "true"}) {
-    EXPECT_EQ(ShowProperty([&] { return JsonToProperty(JsonTree::Parse(text).Root()); }),
-              "EConversionError: Der Eingabewert ist kein gültiges Objekt");
-  }
 }
 
 TEST(JsonToObjectTest, OnlyObjectsConvert) {
