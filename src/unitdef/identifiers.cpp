@@ -5,7 +5,9 @@
 
 namespace tolvane {
 
-const std::array<std::string_view, 104> ReservedWords = {
+// constexpr so that the index below can read it at compile time; reading a
+// merely const array there is not a constant expression, which clang rejects.
+constexpr std::array<std::string_view, 104> ReservedWords = {
     "and",          "array",       "as",         "asm",
     "begin",        "case",        "class",      "const",
     "constructor",  "destructor",  "dispinterface", "div",
