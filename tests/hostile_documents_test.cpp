@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "main/command_line.h"
+#include "peak_memory.h"
 #include "unit_writer_support.h"
 
 namespace tolvane::testing {
@@ -29,17 +30,7 @@ namespace {
 
 using namespace std::string_literals;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
+constexpr bool kSanitized = kSanitizedBuild;
 
 // Generous limits: a sanitized build runs several times slower.
 constexpr int kTimeLimitSeconds = kSanitized ? 300 : 60;
@@ -92,6 +83,7 @@ ProgramRun RunProgram(const std::string& AFolder, const std::vector<std::string>
   }
   ProgramRun run;
   if (pid < 0) return run;
+  PeakMemorySampler memory(pid, "tolvane");
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(ASeconds);
   int wait_status = 0;
   struct rusage usage {};
@@ -109,7 +101,7 @@ ProgramRun RunProgram(const std::string& AFolder, const std::vector<std::string>
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   if (run.finished && WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);
-  run.max_rss_kb = usage.ru_maxrss;
+  run.max_rss_kb = memory.Stop();
   run.lines = SplitLines(ReadBytes(out_path));
   run.errors = ReadBytes(err_path);
   return run;

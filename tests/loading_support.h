@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "peak_memory.h"
+
 extern char** environ;
 
 namespace tolvane::testing {
@@ -59,6 +61,7 @@ inline BinaryRun RunTolvane(const std::vector<std::string>& AArgs, const std::st
   ::close(err_pipe[1]);
 
   BinaryRun run;
+  PeakMemorySampler memory(pid, "tolvane");
   std::thread err_reader([&] { run.err = ReadAll(err_pipe[0]); });
   run.out = ReadAll(out_pipe[0]);
   err_reader.join();
@@ -68,7 +71,7 @@ inline BinaryRun RunTolvane(const std::vector<std::string>& AArgs, const std::st
   struct rusage usage {};
   ::wait4(pid, &wait_status, 0, &usage);
   if (WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);
-  run.max_rss_kb = usage.ru_maxrss;
+  run.max_rss_kb = memory.Stop();
   return run;
 }
 
