@@ -4,6 +4,8 @@
 #include <array>
 #include <cctype>
 
+#include "platform/utf8.h"
+
 namespace tolvane {
 
 namespace {
@@ -17,20 +19,6 @@ constexpr std::array<std::string_view, 32> kControlCharacters = {
     "#22", "#23", "#24", "#25", "#26", "#27", "#28", "#29", "#30", "#31"};
 
 bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-// The length in bytes of the UTF-8 character that starts at AText[APos].
-size_t CharacterLength(std::string_view AText, size_t APos) {
-  const auto lead = static_cast<unsigned char>(AText[APos]);
-  size_t length = 1;
-  if (lead >= 0xF0) {
-    length = 4;
-  } else if (lead >= 0xE0) {
-    length = 3;
-  } else if (lead >= 0xC0) {
-    length = 2;
-  }
-  return std::min(length, AText.size() - APos);
-}
 
 size_t Indent(std::string_view ALine) {
   const size_t indent = ALine.find_first_not_of(' ');
@@ -93,7 +81,7 @@ class TLiteralReader {
           ++FPos;
           return true;
         }
-        const size_t length = CharacterLength(FLine, FPos);
+        const size_t length = Utf8CharacterLength(FLine, FPos);
         ACharacter = {FLine.substr(FPos, length), false};
         FPos += length;
         return true;
@@ -152,7 +140,7 @@ std::vector<std::string_view> BreakText(std::string_view AText, size_t AWidth) {
   size_t pos = 0;
   while (true) {
     size_t end = pos;
-    for (size_t count = 0; end < AText.size() && count < AWidth; ++count) end += CharacterLength(AText, end);
+    for (size_t count = 0; end < AText.size() && count < AWidth; ++count) end += Utf8CharacterLength(AText, end);
     if (end >= AText.size()) break;
     // The last blank within the piece, or the next one right after it.
     size_t blank = end;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "platform/utf8.h"
+
 namespace tolvane {
 
 // constexpr so that the index below can read it at compile time; reading a
@@ -158,16 +160,7 @@ void AppendDroppingCharacters(std::string& out, std::string_view text, size_t co
   size_t units = 0;
   size_t pos = 0;
   while (pos < text.size() && units < count) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    size_t length = 1;
-    if (lead >= 0xF0) {
-      length = 4;
-    } else if (lead >= 0xE0) {
-      length = 3;
-    } else if (lead >= 0xC0) {
-      length = 2;
-    }
-    length = std::min(length, text.size() - pos);
+    const size_t length = Utf8CharacterLength(text, pos);
     const size_t character_units = length == 4 ? 2 : 1;
     if (units + character_units > count) {
       // The cut falls between the two halves of a surrogate pair: the low
