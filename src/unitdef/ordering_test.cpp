@@ -38,14 +38,14 @@ struct ClassSpec {
   std::vector<std::string> properties;
 };
 
-void AddProperty(TObjectDefinition& object, const std::string& spec, size_t index) {
+void AddProperty(TObjectDefinition& object, const std::string& entry, size_t index) {
   const std::string name = "p" + std::to_string(index);
-  if (spec.rfind("[]", 0) == 0) {
-    object.AddProperty(name, "array", "", "", "#/definitions/" + spec.substr(2), "", "");
-  } else if (spec.rfind(":", 0) == 0) {
-    object.AddProperty(name, spec.substr(1), "", "", "", "", "");
+  if (entry.rfind("[]", 0) == 0) {
+    object.AddProperty(name, "array", "", "", "#/definitions/" + entry.substr(2), "", "");
+  } else if (entry.rfind(":", 0) == 0) {
+    object.AddProperty(name, entry.substr(1), "", "", "", "", "");
   } else {
-    object.AddProperty(name, "", "", "#/definitions/" + spec, "", "", "");
+    object.AddProperty(name, "", "", "#/definitions/" + entry, "", "", "");
   }
 }
 
@@ -341,12 +341,12 @@ TEST(MakeNamesUniqueTest, AgreesWithIndexOfNameOnRandomLists) {
   std::mt19937 random(3);
   for (int round = 0; round < 2000; ++round) {
     std::vector<ClassSpec> classes(random() % 9);
-    for (auto& spec : classes) {
-      spec.name = pool[random() % pool.size()];
+    for (auto& entry : classes) {
+      entry.name = pool[random() % pool.size()];
       const size_t count = random() % 4;
       for (size_t p = 0; p < count; ++p) {
         const std::string& target = pool[random() % pool.size()];
-        spec.properties.push_back(random() % 2 ? target : "[]" + target);
+        entry.properties.push_back(random() % 2 ? target : "[]" + target);
       }
     }
     TUnitDefinition fast;
@@ -517,7 +517,7 @@ std::vector<ClassSpec> RandomClasses(std::mt19937& random, bool acyclic) {
                                                   "x-y", "x_y", "my pet", "String", "A", "B"};
   const size_t count = random() % 11;
   std::vector<ClassSpec> classes(count);
-  for (auto& spec : classes) spec.name = kNames[random() % kNames.size()];
+  for (auto& entry : classes) entry.name = kNames[random() % kNames.size()];
   std::vector<size_t> rank(count);
   for (size_t i = 0; i < count; ++i) rank[i] = i;
   std::shuffle(rank.begin(), rank.end(), random);
@@ -526,17 +526,17 @@ std::vector<ClassSpec> RandomClasses(std::mt19937& random, bool acyclic) {
     const size_t properties = random() % 5;
     for (size_t p = 0; p < properties; ++p) {
       const std::string target = random() % 6 == 0 ? kNames[random() % kNames.size()] : classes[random() % count].name;
-      std::string spec = random() % 3 == 0 ? "[]" + target : target;
-      if (random() % 8 == 0) spec = ":string";
+      std::string entry = random() % 3 == 0 ? "[]" + target : target;
+      if (random() % 8 == 0) entry = ":string";
       // The type text this reference will have, and the classes it names.
       TObjectDefinition holder;
-      AddProperty(holder, spec, 0);
+      AddProperty(holder, entry, 0);
       const std::string type = StripArrayPrefix(holder.Properties()[0]->DataType());
       bool allowed = true;
       for (size_t k = 0; acyclic && k < count; ++k) {
         if (k != i && "T" + classes[k].name == type && rank[k] > rank[i]) allowed = false;
       }
-      if (allowed) classes[i].properties.push_back(spec);
+      if (allowed) classes[i].properties.push_back(entry);
     }
   }
   return classes;
