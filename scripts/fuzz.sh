@@ -51,7 +51,7 @@ for target in "${targets[@]}"; do
     status=1
     continue
   fi
-  grep -E '^(stat::|#[0-9]+ *DONE)' "$work/$target.log" || true
+  grep -E '^(stat::|#[0-9]+[[:space:]]+DONE)' "$work/$target.log" || true
   echo "== $target: no finding"
 done
 exit "$status"
