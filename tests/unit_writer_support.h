@@ -104,4 +104,53 @@ inline std::vector<std::string> EmptyUnitLines(const std::string& AUnitName) {
           "end."};
 }
 
+// The unit that converting the Pet document with the class filter Pet
+// writes (Pet: category, name, tags), the time stamp masked as "<time>".
+inline std::vector<std::string> PetWithClassFilterUnit() {
+  return {
+      "(*",
+      "  Created by Tolvane v1.3 <time>",
+      "*)",
+      "",
+      "unit petstore;",
+      "",
+      "interface",
+      "",
+      "uses",
+      "  System.JSON;",
+      "",
+      "type",
+      "",
+      "  TPet = class",
+      "  private",
+      "    Fcategory : TCategory;",
+      "    Fname : string;",
+      "    Ftags : TArray<TTag>;",
+      "  public",
+      "    destructor Destroy; override;",
+      "    property category : TCategory read Fcategory write Fcategory;",
+      "    property &name : string read Fname write Fname;",
+      "    property tags : TArray<TTag> read Ftags write Ftags;",
+      "  end;",
+      "",
+      "implementation",
+      "",
+      "",
+      "{ TPet }",
+      "",
+      "destructor TPet.Destroy;",
+      "var",
+      "  T : TObject;",
+      "begin",
+      "  if Assigned(Fcategory) then",
+      "    Fcategory.Free;",
+      "  for T in Ftags do",
+      "    T.Free;",
+      "  inherited;",
+      "end;",
+      "",
+      "end.",
+  };
+}
+
 }  // namespace tolvane::testing
