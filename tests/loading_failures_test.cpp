@@ -70,8 +70,9 @@ TEST(LoadingFailuresTest, EachFailureIsOneLineWithExitStatusOne) {
        "EJSONException: Wert 'definitions' nicht gefunden"},
       {"definition entry", Document("{}", "{}", R"({"Pet": null})"),
        "EConversionError: Der Eingabewert ist kein gültiges Objekt"},
-      {"properties not an object", Document("{}", "{}", R"({"Pet": {"properties": []}})"),
-       "EJSONException: Definition 'Pet': member 'properties' is not an object"},
+      {"properties a number", Document("{}", "{}", R"({"Pet": {"properties": 7}})"),
+       "EConversionError: Intern: Wert 7 kann nicht für eine Zuweisung zu Feld properties in Typ "
+       "TDefinition konvertiert werden"},
       {"property member", Document("{}", "{}", R"({"Pet": {"properties": {"id": {"type": 1, "description": [2]}}}})"),
        "EConversionError: Wert für Feld description kann nicht gesetzt werden; Array anstatt string "
        "erwartet"},

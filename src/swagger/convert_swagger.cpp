@@ -131,10 +131,9 @@ std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, const 
                                             std::optional<JsonValue> AProperties) {
   std::unique_ptr<TDefinition> definition = JsonToObject<TDefinition>(ADefinition);
   definition->FName = AName;
-  if (!AProperties || AProperties->IsNull()) return definition;
-  if (!AProperties->IsObject()) {
-    throw EJSONException("Definition '" + AName + "': member 'properties' is not an object");
-  }
+  // Any other kind has been read by the filling rule alone: an array into
+  // properties filled as model objects, null into none, the rest a failure.
+  if (!AProperties || !AProperties->IsObject()) return definition;
   definition->Fproperties.reserve(definition->Fproperties.size() + AProperties->Count());
   for (const JsonMember member : AProperties->Members()) {
     std::unique_ptr<TProperty> property = JsonToObject<TProperty>(member.value());

@@ -23,8 +23,8 @@ std::unique_ptr<TSwagger> LoadSwagger(const std::string& AFileName);
 std::unique_ptr<TSwagger> LoadSwaggerText(std::string AText);
 
 // One entry of "definitions": the definition filled by the filling rule,
-// named AName, with one property per member of AProperties (the entry's
-// first "properties" member, when there is one).
+// named AName, with one property per member of AProperties when that (the
+// entry's first "properties" member) is an object.
 std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, const std::string& AName,
                                             std::optional<JsonValue> AProperties);
 

@@ -149,10 +149,13 @@ TEST(LoadSwaggerTest, PathItemChecksInTheirOrder) {
       {Document("{}", "{}", R"({"D": {"properties": "x"}})"),
        "EConversionError: Intern: Wert x kann nicht für eine Zuweisung zu Feld properties in Typ "
        "TDefinition konvertiert werden"},
-      {Document("{}", "{}", R"({"D": {"properties": [{"type": "string"}]}})"),
-       "EJSONException: Definition 'D': member 'properties' is not an object"},
-      {Document("{}", "{}", R"({"D": {"properties": []}})"),
-       "EJSONException: Definition 'D': member 'properties' is not an object"},
+      {Document("{}", "{}", R"({"D": {"properties": 7}})"),
+       "EConversionError: Intern: Wert 7 kann nicht für eine Zuweisung zu Feld properties in Typ "
+       "TDefinition konvertiert werden"},
+      {Document("{}", "{}", R"({"D": {"properties": true}})"), "EInvalidCast: Ungültige Typumwandlung"},
+      {Document("{}", "{}", R"({"D": {"properties": ["x"]}})"),
+       "EConversionError: Wert x kann nicht in TProperty konvertiert werden. Verwenden Sie evtl. ein "
+       "benutzerdefiniertes Reversions-Tool"},
   });
 }
 
@@ -229,7 +232,9 @@ TEST(LoadSwaggerTest, SecurityDefinitionsAndDefinitions) {
                     "category": {"$ref": "#/definitions/Category", "ref": "no"},
                     "broken": {"type": "array", "items": {"type": ["x"]}}}},
           "Empty": {"properties": null},
-          "Tag": {}})"));
+          "Tag": {},
+          "None": {"properties": []},
+          "Listed": {"properties": [{"name": "zz", "type": "integer"}, null, {"type": "string"}]}})"));
   const auto& security = swagger->FsecurityDefinitions->FItems;
   ASSERT_EQ(security.size(), 2u);
   EXPECT_EQ(security[0]->FSecurityname, "api_key");
@@ -240,7 +245,7 @@ TEST(LoadSwaggerTest, SecurityDefinitionsAndDefinitions) {
   EXPECT_EQ(security[1]->Fflow, "implicit");
 
   const auto& definitions = swagger->Fdefinitions->FItems;
-  ASSERT_EQ(definitions.size(), 3u);
+  ASSERT_EQ(definitions.size(), 5u);
   const TDefinition& pet = *definitions[0];
   EXPECT_EQ(pet.FName, "Pet");
   EXPECT_EQ(pet.Ftype, "object");
@@ -265,6 +270,16 @@ TEST(LoadSwaggerTest, SecurityDefinitionsAndDefinitions) {
   EXPECT_EQ(definitions[1]->FName, "Empty");
   EXPECT_TRUE(definitions[1]->Fproperties.empty());
   EXPECT_TRUE(definitions[2]->Fproperties.empty());
+  // A "properties" array is read by the filling rule alone: its elements
+  // are properties named by their own "name", without a schema of their own.
+  EXPECT_TRUE(definitions[3]->Fproperties.empty());
+  const auto& listed = definitions[4]->Fproperties;
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0]->Fname, "zz");
+  EXPECT_EQ(listed[0]->Ftype, "integer");
+  EXPECT_EQ(listed[0]->Fitems, nullptr);
+  EXPECT_EQ(listed[1]->Fname, "");
+  EXPECT_EQ(listed[1]->Ftype, "string");
 }
 
 TEST(LoadSwaggerTest, EncodingFollowsTheByteOrderMark) {

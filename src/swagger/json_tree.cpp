@@ -12,61 +12,8 @@
 namespace tolvane {
 namespace {
 
-// An in-place input stream that counts lines and columns while it reads, so
-// that a failure can say where it arose even though the strings before it
-// have already been decoded over the original text.
-class TrackingInsituStream {
- public:
-  using Ch = char;
-
-  explicit TrackingInsituStream(char* AText) : src_(AText), dst_(nullptr), head_(AText) {}
-
-  Ch Peek() const { return *src_; }
-  Ch Take() {
-    const Ch c = *src_++;
-    // Columns count characters: every byte but the continuation bytes of UTF-8.
-    column_ += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    if (c == '\n') {
-      ++line_;
-      column_ = 0;
-    }
-    return c;
-  }
-  size_t Tell() const { return static_cast<size_t>(src_ - head_); }
-
-  Ch* PutBegin() { return dst_ = src_; }
-  void Put(Ch c) { *dst_++ = c; }
-  void Flush() {}
-  size_t PutEnd(Ch* ABegin) { return static_cast<size_t>(dst_ - ABegin); }
-  Ch* Push(size_t ACount) {
-    Ch* begin = dst_;
-    dst_ += ACount;
-    return begin;
-  }
-  void Pop(size_t ACount) { dst_ -= ACount; }
-
-  // Line (from 1) and column (from 1, in characters) of the byte at AOffset,
-  // which lies on the current line at or before the read position: the
-  // reader reports failures at the start of the escape or character that
-  // failed, after it has read part of it.
-  std::pair<size_t, size_t> Position(size_t AOffset) const {
-    size_t column = column_ + 1;
-    for (size_t i = AOffset; i < Tell() && column > 1; ++i) {
-      column -= (static_cast<unsigned char>(head_[i]) & 0xC0) != 0x80;
-    }
-    return {line_, column};
-  }
-
- private:
-  Ch* src_;
-  Ch* dst_;
-  Ch* head_;
-  size_t line_ = 1;
-  size_t column_ = 0;  // characters read since the last line feed
-};
-
-// An in-place input stream that only reads: positions of failures are
-// computed afterwards from the original text.
+// An in-place input stream; positions of failures are computed afterwards
+// from the original text, since strings decoded in place overwrite it.
 class InsituStream {
  public:
   using Ch = char;
@@ -112,6 +59,85 @@ std::pair<size_t, size_t> PositionIn(std::string_view AText, size_t AOffset) {
   return {line, column};
 }
 
+// RapidJSON's reader refuses numbers beyond the range of a double even when
+// it hands numbers over as text: an integer part of about 309 digits or a
+// positive exponent beyond 308. JSON sets no range, so a text that failed
+// for that reason is parsed once more with every such number replaced by a
+// number of the same length that the reader takes ("0.000"), and the
+// original digits are written back afterwards. Numbers are never moved by
+// in-place parsing, so the tree's offsets point at the restored text.
+class HugeNumberMask {
+ public:
+  // Replaces, outside strings, every number with an exponent or with more
+  // than 300 digits before its point: more than the reader refuses, never
+  // less. The text before the first fault is valid JSON, where this scan
+  // and the reader agree on what is a string and what a number, so the
+  // reader meets that fault at the same place and for the same reason.
+  explicit HugeNumberMask(std::string& AText) {
+    const size_t size = AText.size();
+    size_t i = 0;
+    while (i < size) {
+      const char c = AText[i];
+      if (c == '"') {
+        for (++i; i < size && AText[i] != '"'; ++i) i += AText[i] == '\\';
+        ++i;
+      } else if (c == '-' || IsDigit(c)) {
+        i = MaskNumber(AText, i);
+      } else {
+        ++i;
+      }
+    }
+  }
+
+  void Restore(std::string& AText) const {
+    size_t from = 0;
+    for (const auto& [offset, length] : numbers_) {
+      AText.replace(offset, length, originals_, from, length);
+      from += length;
+    }
+  }
+
+ private:
+  static bool IsDigit(char AChar) { return AChar >= '0' && AChar <= '9'; }
+
+  // Reads the number at AStart by the JSON grammar, masks it when it may be
+  // refused and returns the offset after it (after AStart at least).
+  size_t MaskNumber(std::string& AText, size_t AStart) {
+    const size_t size = AText.size();
+    const auto digits = [&](size_t AFrom) {
+      while (AFrom < size && IsDigit(AText[AFrom])) ++AFrom;
+      return AFrom;
+    };
+    size_t i = AStart + (AText[AStart] == '-');
+    if (i == size || !IsDigit(AText[i])) return AStart + 1;
+    const size_t integer_start = i;
+    i = AText[i] == '0' ? i + 1 : digits(i);
+    const size_t integer_digits = i - integer_start;
+    if (i + 1 < size && AText[i] == '.' && IsDigit(AText[i + 1])) i = digits(i + 1);
+    bool exponent = false;
+    if (i < size && (AText[i] == 'e' || AText[i] == 'E')) {
+      size_t j = i + 1;
+      if (j < size && (AText[j] == '+' || AText[j] == '-')) ++j;
+      if (j < size && IsDigit(AText[j])) {
+        i = digits(j);
+        exponent = true;
+      }
+    }
+    if (exponent || integer_digits > 300) {
+      // At least three characters: "1e5" is the shortest with an exponent.
+      const size_t length = i - AStart;
+      numbers_.emplace_back(AStart, length);
+      originals_.append(AText, AStart, length);
+      AText.replace(AStart, length, length, '0');
+      AText[AStart + 1] = '.';
+    }
+    return i;
+  }
+
+  std::vector<std::pair<size_t, size_t>> numbers_;  // offset and length
+  std::string originals_;                          // their texts, in order
+};
+
 // Raised from the encoder when a \u escape decodes to a low surrogate that
 // no high surrogate precedes; the reader itself only rejects the high case.
 struct LoneSurrogate {};
@@ -130,11 +156,6 @@ struct CheckedUtf8 : rapidjson::UTF8<char> {
 }  // namespace tolvane
 
 namespace rapidjson {
-
-template <>
-struct StreamTraits<tolvane::TrackingInsituStream> {
-  enum { copyOptimization = 1 };
-};
 
 template <>
 struct StreamTraits<tolvane::InsituStream> {
@@ -229,12 +250,11 @@ std::string_view ReaderMessage(rapidjson::ParseErrorCode ACode) {
 struct ParseFailure {
   std::string what;
   size_t offset = 0;
+  bool number_too_big = false;
 };
 
-// Parses the tree's text in place into its nodes; returns the failure, if
-// any, with the stream left where the reader stopped.
-template <typename Stream>
-std::optional<ParseFailure> JsonTree::ParseInPlace(Stream& AStream) {
+// Parses the tree's text in place into its nodes; returns the failure, if any.
+std::optional<ParseFailure> JsonTree::ParseInPlace() {
   if (text_.size() >= std::numeric_limits<uint32_t>::max()) {
     // Offsets into the text are kept in 32 bits.
     return ParseFailure{"The document is larger than 4 GiB", 0};
@@ -246,47 +266,52 @@ std::optional<ParseFailure> JsonTree::ParseInPlace(Stream& AStream) {
   // for one node per 8 bytes saves copying the nodes as they grow, and pages
   // that are never used are never touched.
   nodes_.reserve(text_.size() / 8 + 1);
+  InsituStream stream(text_.data());
   JsonTreeBuilder builder(*this);
   rapidjson::GenericReader<CheckedUtf8, CheckedUtf8> reader;
   rapidjson::ParseResult result;
   try {
-    result = reader.Parse<kFlags>(AStream, builder);
+    result = reader.Parse<kFlags>(stream, builder);
   } catch (const LoneSurrogate&) {
     // Thrown right after the four hex digits of the escape "\uDCxx".
     return ParseFailure{std::string(ReaderMessage(rapidjson::kParseErrorStringUnicodeSurrogateInvalid)),
-                        AStream.Tell() - 6};
+                        stream.Tell() - 6};
   }
   if (result.IsError()) {
     if (builder.TooDeep()) {
       return ParseFailure{"Nesting deeper than " + std::to_string(kMaxJsonDepth) + " levels",
                           result.Offset()};
     }
-    return ParseFailure{std::string(ReaderMessage(result.Code())), result.Offset()};
+    return ParseFailure{std::string(ReaderMessage(result.Code())), result.Offset(),
+                        result.Code() == rapidjson::kParseErrorNumberTooBig};
   }
   // The reader takes a NUL byte for the end of the text; anything from there
   // on follows the value.
-  if (AStream.Tell() != text_.size()) {
+  if (stream.Tell() != text_.size()) {
     return ParseFailure{std::string(ReaderMessage(rapidjson::kParseErrorDocumentRootNotSingular)),
-                        AStream.Tell()};
+                        stream.Tell()};
   }
   return std::nullopt;
 }
 
 JsonTree JsonTree::Parse(std::string AText) {
-  JsonTree tree;
-  tree.text_ = std::move(AText);
-  TrackingInsituStream stream(tree.text_.data());
-  if (const std::optional<ParseFailure> failure = tree.ParseInPlace(stream)) {
-    throw EJSONException(WithPosition(failure->what, stream.Position(failure->offset)));
-  }
-  return tree;
+  const std::string original = AText;
+  return Parse(std::move(AText), [&original] { return original; });
 }
 
 JsonTree JsonTree::Parse(std::string AText, const std::function<std::string()>& AReload) {
   JsonTree tree;
   tree.text_ = std::move(AText);
-  InsituStream stream(tree.text_.data());
-  if (const std::optional<ParseFailure> failure = tree.ParseInPlace(stream)) {
+  std::optional<ParseFailure> failure = tree.ParseInPlace();
+  if (failure && failure->number_too_big) {
+    // Only texts with such numbers pay for the second parse.
+    tree = JsonTree();
+    tree.text_ = AReload();
+    const HugeNumberMask mask(tree.text_);
+    failure = tree.ParseInPlace();
+    if (!failure) mask.Restore(tree.text_);
+  }
+  if (failure) {
     // The strings read so far have been decoded over the text: count lines
     // and columns in a fresh copy, once this one is gone.
     tree = JsonTree();

@@ -109,13 +109,13 @@ class JsonValue {
 class JsonTree {
  public:
   // Parses one JSON value, optionally surrounded by white space, from UTF-8
-  // text and keeps the text. Fails with EJSONException: RapidJSON's English
-  // description of the error followed by " (line L, column C)", both
-  // counted from 1, columns in characters.
+  // text and keeps the text. Numbers of any size are taken. Fails with
+  // EJSONException: RapidJSON's English description of the error followed
+  // by " (line L, column C)", both counted from 1, columns in characters.
   static JsonTree Parse(std::string AText);
-  // The same without counting lines and columns while parsing, which is
-  // faster: only on failure, AReload gives the same text once more and the
-  // position is counted in it.
+  // The same without keeping a copy of the text: AReload gives the same
+  // text once more, which is needed only when parsing fails (to count the
+  // position) or meets a number beyond the range of a double.
   static JsonTree Parse(std::string AText, const std::function<std::string()>& AReload);
 
   JsonValue Root() const { return JsonValue(this, 0); }
@@ -142,8 +142,7 @@ class JsonTree {
   };
 
   JsonTree() = default;
-  template <typename Stream>
-  std::optional<ParseFailure> ParseInPlace(Stream& AStream);
+  std::optional<ParseFailure> ParseInPlace();
   // The index of the node after the value at AIndex and its descendants.
   uint32_t End(uint32_t AIndex) const {
     const Node& node = nodes_[AIndex];

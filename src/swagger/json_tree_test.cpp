@@ -46,23 +46,23 @@ std::string Dump(const JsonValue& AValue) {
   return "?";
 }
 
-// The failure of parsing AText. Counting positions while parsing and
-// counting them afterwards in a reloaded copy must agree.
+// The failure of parsing AText. Parsing the text alone and parsing it with
+// a reload must agree.
 std::string ParseError(const std::string& AText) {
-  std::string tracked = "<parsed>";
+  std::string alone = "<parsed>";
   std::string reloaded = "<parsed>";
   try {
     JsonTree::Parse(AText);
   } catch (const EJSONException& failure) {
-    tracked = failure.Message();
+    alone = failure.Message();
   }
   try {
     JsonTree::Parse(AText, [&] { return AText; });
   } catch (const EJSONException& failure) {
     reloaded = failure.Message();
   }
-  EXPECT_EQ(tracked, reloaded) << AText;
-  return tracked;
+  EXPECT_EQ(alone, reloaded) << AText;
+  return alone;
 }
 
 TEST(JsonTreeTest, KeepsOrderDuplicateKeysKindsAndNumberTexts) {
@@ -82,6 +82,25 @@ TEST(JsonTreeTest, KeepsOrderDuplicateKeysKindsAndNumberTexts) {
   for (const auto& c : cases) {
     const JsonTree tree = JsonTree::Parse(c.text);
     EXPECT_EQ(Dump(tree.Root()), c.dump) << c.text;
+  }
+}
+
+TEST(JsonTreeTest, NumbersOfAnySizeKeepTheirText) {
+  const std::string digits400(400, '7');
+  const struct {
+    std::string text;
+    std::string dump;
+  } cases[] = {
+      {"[1e400, -1e400, 1E+999, 123e99999, -0.0, 1e-99999]",
+       "[1e400,-1e400,1E+999,123e99999,-0.0,1e-99999]"},
+      {"[" + digits400 + ", -" + digits400 + ".5]", "[" + digits400 + ",-" + digits400 + ".5]"},
+      // Strings that look like numbers stay as they are, around masked numbers.
+      {R"({"1e400": "1e400", "n": 1e400, "s": "\"1e400\\", "x": [2e999]})",
+       R"({1e400:"1e400",n:1e400,s:""1e400\",x:[2e999]})"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Dump(JsonTree::Parse(c.text).Root()), c.dump) << c.text;
+    EXPECT_EQ(Dump(JsonTree::Parse(c.text, [&] { return c.text; }).Root()), c.dump) << c.text;
   }
 }
 
@@ -135,8 +154,14 @@ TEST(JsonTreeTest, InvalidDocumentsNameTheFailureAndItsPlace) {
       {"[\"\xC3\xA4\xC3\xA4\", x]", "Invalid value (line 1, column 8)"},
       {R"(["\n\n", x])", "Invalid value (line 1, column 10)"},
       {R"(["\u00e4\ud83d\ude00", x])", "Invalid value (line 1, column 24)"},
-      // Numbers beyond the range of a double are refused by the reader.
-      {"[1e999]", "Number too big to be stored in double (line 1, column 2)"},
+      // Numbers beyond the range of a double do not hide a later fault, nor
+      // change its place.
+      {"[1e999, 01]", "Missing a comma or ']' after an array element (line 1, column 10)"},
+      {"[1e999 \"x\\\"1e999\", 1e]", "Missing a comma or ']' after an array element (line 1, column 8)"},
+      {"[\"1e999\", -1e999, 1.e400]", "Miss fraction part in number (line 1, column 21)"},
+      {"[01e400]", "Missing a comma or ']' after an array element (line 1, column 3)"},
+      {"{\"a\": 1e400,}", "Missing a name for object member (line 1, column 13)"},
+      {"[1E+999, 1e400x]", "Missing a comma or ']' after an array element (line 1, column 15)"},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseError(c.text), c.message) << c.text;
 }
