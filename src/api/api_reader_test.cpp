@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "client_completeness.h"
+#include "platform/code_page.h"
 #include "platform/exceptions.h"
+#include "unit_writer_support.h"
 
 namespace tolvane {
 namespace {
@@ -273,22 +275,36 @@ TEST(ApiReader, LongReferenceChainsAndDeepNestsAreReadPromptly) {
   EXPECT_TRUE(read.Lines.empty());
 }
 
-TEST(ApiReader, CorpusDocumentsRead) {
+// The reader against the completeness check's own plain reading of the
+// same documents: the same operations, parameters, results and credentials.
+TEST(ApiReader, CorpusDocumentsReadAsTheCompletenessCheckExpects) {
   namespace fs = std::filesystem;
   const fs::path corpus = fs::path(TOLVANE_SHARED_DIR) / "corpus";
   if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
   for (const auto& entry : fs::directory_iterator(corpus)) {
     if (entry.path().extension() != ".json") continue;
-    size_t lines = 0;
+    const std::string text = DecodeDocument(testing::ReadBytes(entry.path().string()));
     const auto start = std::chrono::steady_clock::now();
-    const std::unique_ptr<ApiDocument> api =
-        ReadApiFile(entry.path().string(), [&](const std::string&) { ++lines; });
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - start);
-    EXPECT_LT(ms.count(), 2000) << entry.path();
-    std::printf("%-40s %5zu operations %5zu definitions %5zu lines %5lld ms\n",
-                entry.path().filename().c_str(), api->operations.size(), api->definitions.size(),
-                lines, static_cast<long long>(ms.count()));
+    const TRead read = Read(text);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << entry.path();
+    size_t parameters = 0, results = 0, secured = 0;
+    for (const ApiOperation& operation : read.Api->operations) {
+      parameters += operation.parameters.size();
+      results += operation.result != nullptr && operation.result->schema != nullptr;
+      secured += operation.security != nullptr;
+    }
+    size_t expected_parameters = 0, expected_results = 0, expected_secured = 0;
+    const JsonTree tree = JsonTree::Parse(text);
+    const auto expected = testing::completeness::ExpectedOperations(tree.Root());
+    for (const auto& operation : expected) {
+      expected_parameters += operation.Parameters.size();
+      expected_results += operation.HasResult;
+      expected_secured += operation.Credentials.has_value();
+    }
+    EXPECT_EQ(read.Api->operations.size(), expected.size()) << entry.path();
+    EXPECT_EQ(parameters, expected_parameters) << entry.path();
+    EXPECT_EQ(results, expected_results) << entry.path();
+    EXPECT_EQ(secured, expected_secured) << entry.path();
   }
 }
 
