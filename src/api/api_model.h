@@ -75,10 +75,14 @@ struct ApiSchema {
   std::vector<ApiValue> enum_values;  // "enum", in order
 };
 
-// One entry of "definitions".
+// One entry of "definitions": of the document, in document order, then of
+// the other files that references reach, in the order they are reached.
 struct ApiDefinition {
   std::string name;                 // its key
   const ApiSchema* schema = nullptr;  // never null; schema->definition is this
+  // The file it was read from, relative to the document's folder
+  // ("common/types.json"); empty for the document's own definitions.
+  std::string file;
 };
 
 // One entry of "securityDefinitions".

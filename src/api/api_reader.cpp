@@ -1,6 +1,7 @@
 #include "api/api_reader.h"
 
 #include <array>
+#include <filesystem>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -52,21 +53,69 @@ bool IsSuccessCode(std::string_view ACode) {
          ACode[2] >= '0' && ACode[2] <= '9';
 }
 
-// Where a chain of references ends: a node of the pointer index, or the
-// reason it ends nowhere.
+// One file the reader reads from: the document (file 0) or a file that one
+// of its references names.
+struct SourceFile {
+  std::string name;                  // relative to the document's folder; empty for the document
+  std::filesystem::path folder;      // the folder its references are relative to
+  std::unique_ptr<JsonTree> tree;    // owned for every file but the document
+  PointerIndex index;
+};
+
+// A value of one of the files.
+struct Loc {
+  uint32_t file;
+  uint32_t node;
+  uint64_t Key() const { return (static_cast<uint64_t>(file) << 32) | node; }
+};
+
+// Where a chain of references ends, or the reason it ends nowhere.
 struct ChainEnd {
-  std::optional<uint32_t> node;
+  std::optional<Loc> end;
   std::string reason;
 };
 
 class ApiReader {
  public:
-  ApiReader(const JsonTree& ATree, const TLogProc& ALog)
-      : root_(ATree.Root()), log_(ALog), pointers_(root_), api_(std::make_unique<ApiDocument>()) {}
+  // ADocument: the document's file, within whose folder references into
+  // other files are followed; empty to follow none.
+  ApiReader(const JsonTree& ATree, const TLogProc& ALog, const std::string& ADocument)
+      : root_(ATree.Root()), log_(ALog), api_(std::make_unique<ApiDocument>()) {
+    if (!ADocument.empty()) {
+      std::error_code error;
+      const std::filesystem::path document = std::filesystem::weakly_canonical(ADocument, error);
+      root_folder_ = document.parent_path();
+      // A reference back into the document reads the document itself.
+      file_by_path_[document.string()] = {0, {}};
+    }
+    files_.push_back(std::make_unique<SourceFile>(SourceFile{{}, root_folder_, nullptr, PointerIndex(root_)}));
+  }
 
   std::unique_ptr<ApiDocument> Read();
 
  private:
+  // Makes AFile the file whose references are resolved, until it goes.
+  class InFile {
+   public:
+    InFile(ApiReader& AReader, uint32_t AFile) : reader_(AReader), saved_(AReader.current_) {
+      reader_.current_ = AFile;
+    }
+    ~InFile() { reader_.current_ = saved_; }
+
+   private:
+    ApiReader& reader_;
+    uint32_t saved_;
+  };
+
+  PointerIndex& Index(uint32_t AFile) { return files_[AFile]->index; }
+  JsonValue Value(Loc ALoc) { return Index(ALoc.file).Value(ALoc.node); }
+  // The place of a value as lines name it: definitions.Pet, or
+  // network.json:definitions.SubResource in another file.
+  std::string PathOf(Loc ALoc) {
+    const std::string path = Index(ALoc.file).Path(ALoc.node);
+    return ALoc.file == 0 ? path : files_[ALoc.file]->name + ":" + path;
+  }
+
   void Line(std::string_view AVerb, const Where& AWhere, std::string_view AWhy) {
     log_(std::string(AVerb) + " " + AWhere.Text() + ": " + std::string(AWhy));
   }
@@ -84,18 +133,18 @@ class ApiReader {
   void ReadShape(ApiSchema& ASchema, const JsonValue& AValue, const Where& AWhere);
   void FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Where& AWhere);
   void ReadSchemaReference(ApiSchema& ASchema, std::string_view ARef, const Where& AWhere);
-  ApiSchema* SchemaAtNode(uint32_t ANode);
+  ApiSchema* SchemaAt(Loc ALoc);
   void ReadQueuedSchemas();
   void ResolveSchemaChains();
 
   // References outside schemas: parameters, responses, path items.
-  std::optional<std::vector<std::string>> ReferenceTokens(std::string_view ARef, const Where& AWhere,
-                                                          std::string& AReason);
+  std::optional<Loc> Resolve(std::string_view ARef, const Where& AWhere, std::string& AReason);
+  std::optional<uint32_t> OpenFile(const std::string& AName, std::string& AReason);
   ChainEnd FollowReferences(const JsonValue& AObject, const Where& AWhere);
-  const ApiParameter* ParameterAtNode(uint32_t ANode);
+  const ApiParameter* ParameterAt(Loc ALoc);
   const ApiParameter* ReadParameter(const JsonValue& AValue, const Where& AWhere);
   std::vector<const ApiParameter*> ParameterList(const JsonValue& AValue, const Where& AWhere);
-  ApiResponse* ResponseAtNode(uint32_t ANode);
+  ApiResponse* ResponseAt(Loc ALoc);
   ApiResponse* ReadResponse(const JsonValue& AValue, const Where& AWhere);
   const ApiResponse* Result(const JsonValue& AResponses, const Where& AWhere);
 
@@ -109,16 +158,21 @@ class ApiReader {
 
   JsonValue root_;
   const TLogProc& log_;
-  PointerIndex pointers_;
   std::unique_ptr<ApiDocument> api_;
+  std::filesystem::path root_folder_;
+  std::vector<std::unique_ptr<SourceFile>> files_;
+  // Files by their canonical path: the file's index, or why it is not read.
+  std::unordered_map<std::string, std::pair<std::optional<uint32_t>, std::string>> file_by_path_;
+  uint32_t current_ = 0;  // the file whose references are being resolved
 
-  std::unordered_map<uint32_t, ApiSchema*> schema_at_;
-  std::unordered_map<const ApiSchema*, uint32_t> node_of_;
-  std::vector<uint32_t> schema_queue_;
+  // Memos by Loc::Key.
+  std::unordered_map<uint64_t, ApiSchema*> schema_at_;
+  std::unordered_map<const ApiSchema*, Loc> loc_of_;
+  std::vector<Loc> schema_queue_;
   std::vector<ApiSchema*> references_;  // every schema with a followed "$ref"
-  std::unordered_map<uint32_t, ChainEnd> chain_end_;
-  std::unordered_map<uint32_t, const ApiParameter*> parameter_at_;
-  std::unordered_map<uint32_t, ApiResponse*> response_at_;
+  std::unordered_map<uint64_t, ChainEnd> chain_end_;
+  std::unordered_map<uint64_t, const ApiParameter*> parameter_at_;
+  std::unordered_map<uint64_t, ApiResponse*> response_at_;
   std::unordered_map<std::string_view, const ApiSecurityScheme*> scheme_by_key_;
   std::optional<const ApiSecurityScheme*> root_security_;
 };
@@ -300,63 +354,124 @@ void ApiReader::ReadShape(ApiSchema& ASchema, const JsonValue& AValue, const Whe
   }
 }
 
-std::optional<std::vector<std::string>> ApiReader::ReferenceTokens(std::string_view ARef,
-                                                                   const Where& AWhere,
-                                                                   std::string& AReason) {
+// The value a reference names, from the file being read.
+std::optional<Loc> ApiReader::Resolve(std::string_view ARef, const Where& AWhere,
+                                      std::string& AReason) {
+  ParsedReference parsed;
   // A bare name ("Pet") is the older way of naming a definition.
   if (!ARef.empty() && ARef.find_first_of("#/.:") == std::string_view::npos) {
     Line("Read", AWhere.Member("$ref"), "a bare name taken as #/definitions/" + std::string(ARef));
-    return std::vector<std::string>{"definitions", std::string(ARef)};
+    parsed.tokens = {"definitions", std::string(ARef)};
+  } else {
+    parsed = ParseReference(ARef);
   }
-  ParsedReference parsed = ParseReference(ARef);
   if (!parsed.error.empty()) {
     AReason = parsed.error.find(ARef) == std::string::npos
                   ? parsed.error + " " + std::string(ARef)
                   : parsed.error;
     return std::nullopt;
   }
-  return std::move(parsed.tokens);
+  uint32_t file = current_;
+  if (!parsed.file.empty()) {
+    const std::optional<uint32_t> opened = OpenFile(parsed.file, AReason);
+    if (!opened) {
+      AReason += " " + std::string(ARef);
+      return std::nullopt;
+    }
+    file = *opened;
+  }
+  const std::optional<uint32_t> node = Index(file).Find(parsed.tokens);
+  if (!node) {
+    AReason = std::string(ARef) + " not found";
+    return std::nullopt;
+  }
+  return Loc{file, *node};
+}
+
+// A file beside the document, named relative to the file being read. Never
+// one outside the document's folder, and none when the document came
+// without a folder.
+std::optional<uint32_t> ApiReader::OpenFile(const std::string& AName, std::string& AReason) {
+  namespace fs = std::filesystem;
+  if (root_folder_.empty()) {
+    AReason = "reference into another file";
+    return std::nullopt;
+  }
+  std::error_code error;
+  const fs::path path = fs::weakly_canonical(files_[current_]->folder / AName, error);
+  const auto [found, inserted] = file_by_path_.try_emplace(path.string());
+  auto& [file, reason] = found->second;
+  if (inserted) {
+    const fs::path relative = path.lexically_relative(root_folder_);
+    if (error || relative.empty() || *relative.begin() == "..") {
+      reason = "reference outside the document's folder";
+    } else if (!fs::is_regular_file(path, error)) {
+      reason = "file not found";
+    } else {
+      try {
+        const auto read = [&path] { return DecodeDocument(ReadFileBytes(path.string())); };
+        auto tree = std::make_unique<JsonTree>(JsonTree::Parse(read(), read));
+        const JsonValue root = tree->Root();
+        file = static_cast<uint32_t>(files_.size());
+        files_.push_back(std::make_unique<SourceFile>(SourceFile{
+            relative.generic_string(), path.parent_path(), std::move(tree), PointerIndex(root)}));
+      } catch (const Exception& failure) {
+        // A referenced file that cannot be read leaves its references
+        // unresolved; the document itself still converts.
+        reason = std::string("file not read (") + failure.ClassName() + ": " + failure.Message() + ")";
+      }
+    }
+  }
+  if (!file) AReason = reason;
+  return file;
 }
 
 void ApiReader::ReadSchemaReference(ApiSchema& ASchema, std::string_view ARef,
                                     const Where& AWhere) {
   ASchema.ref = ARef;
   std::string reason;
-  std::optional<uint32_t> node;
-  if (const auto tokens = ReferenceTokens(ARef, AWhere, reason)) {
-    node = pointers_.Find(*tokens);
-    if (!node) {
-      reason = std::string(ARef) + " not found";
-    } else if (!pointers_.Value(*node).IsObject()) {
-      reason = std::string(ARef) + " is not a schema object";
-      node.reset();
-    }
+  std::optional<Loc> loc = Resolve(ARef, AWhere, reason);
+  if (loc && !Value(*loc).IsObject()) {
+    reason = std::string(ARef) + " is not a schema object";
+    loc.reset();
   }
-  if (!node) {
+  if (!loc) {
     ASchema.unresolved = reason;
     Line("Unresolved", AWhere, reason);
     return;
   }
-  ASchema.target = SchemaAtNode(*node);
+  ASchema.target = SchemaAt(*loc);
   references_.push_back(&ASchema);
 }
 
-ApiSchema* ApiReader::SchemaAtNode(uint32_t ANode) {
-  const auto [found, inserted] = schema_at_.try_emplace(ANode, nullptr);
-  if (inserted) {
-    found->second = &api_->schema_pool.emplace_back();
-    node_of_.emplace(found->second, ANode);
-    schema_queue_.push_back(ANode);
+ApiSchema* ApiReader::SchemaAt(Loc ALoc) {
+  const auto [found, inserted] = schema_at_.try_emplace(ALoc.Key(), nullptr);
+  if (!inserted) return found->second;
+  ApiSchema* schema = &api_->schema_pool.emplace_back();
+  found->second = schema;
+  loc_of_.emplace(schema, ALoc);
+  schema_queue_.push_back(ALoc);
+  // An entry of another file's "definitions" becomes a definition of the
+  // document as well, under its own key.
+  const PointerIndex& index = Index(ALoc.file);
+  const uint32_t parent = index.Parent(ALoc.node);
+  if (ALoc.file != 0 && ALoc.node != PointerIndex::kRoot && parent != PointerIndex::kRoot &&
+      index.Parent(parent) == PointerIndex::kRoot && index.Key(parent) == "definitions" &&
+      !index.Key(ALoc.node).empty()) {
+    ApiDefinition& definition = api_->definitions.emplace_back(
+        ApiDefinition{std::string(index.Key(ALoc.node)), schema, files_[ALoc.file]->name});
+    schema->definition = &definition;
   }
-  return found->second;
+  return schema;
 }
 
 void ApiReader::ReadQueuedSchemas() {
   // Reading a queued schema may queue further ones.
   for (size_t next = 0; next < schema_queue_.size(); ++next) {
-    const uint32_t node = schema_queue_[next];
-    const std::string path = pointers_.Path(node);
-    FillSchema(*schema_at_.at(node), pointers_.Value(node), Where{nullptr, path, -1});
+    const Loc loc = schema_queue_[next];
+    const std::string path = PathOf(loc);
+    const InFile in_file(*this, loc.file);
+    FillSchema(*schema_at_.at(loc.Key()), Value(loc), Where{nullptr, path, -1});
   }
   schema_queue_.clear();
 }
@@ -380,7 +495,7 @@ void ApiReader::ResolveSchemaChains() {
       }
       if (!on_walk.insert(current).second) {
         reason = "reference cycle";
-        Line("Unresolved", Where{nullptr, pointers_.Path(node_of_.at(current)), -1}, reason);
+        Line("Unresolved", Where{nullptr, PathOf(loc_of_.at(current)), -1}, reason);
         break;
       }
       walk.push_back(current);
@@ -398,10 +513,11 @@ void ApiReader::ResolveSchemaChains() {
 // References outside schemas.
 
 ChainEnd ApiReader::FollowReferences(const JsonValue& AObject, const Where& AWhere) {
-  std::vector<uint32_t> walk;
-  std::unordered_set<uint32_t> on_walk;
+  std::vector<Loc> walk;
+  std::unordered_set<uint64_t> on_walk;
   ChainEnd end;
   JsonValue current = AObject;
+  const InFile in_file(*this, current_);  // each hop resolves from the file it reached
   for (;;) {
     const std::optional<JsonValue> ref = current.FindMember("$ref");
     if (!ref || ref->Kind() != JsonKind::String) {
@@ -409,42 +525,39 @@ ChainEnd ApiReader::FollowReferences(const JsonValue& AObject, const Where& AWhe
       if (walk.empty()) {
         end.reason = "'$ref' is not a string";
       } else {
-        end.node = walk.back();
+        end.end = walk.back();
       }
       break;
     }
-    std::string reason;
-    const auto tokens = ReferenceTokens(ref->Text(), AWhere, reason);
-    const std::optional<uint32_t> node = tokens ? pointers_.Find(*tokens) : std::nullopt;
-    if (!node) {
-      end.reason = tokens ? std::string(ref->Text()) + " not found" : reason;
-      break;
-    }
-    if (const auto known = chain_end_.find(*node); known != chain_end_.end()) {
+    const std::optional<Loc> loc = Resolve(ref->Text(), AWhere, end.reason);
+    if (!loc) break;
+    if (const auto known = chain_end_.find(loc->Key()); known != chain_end_.end()) {
       end = known->second;
       break;
     }
-    if (!on_walk.insert(*node).second) {
+    if (!on_walk.insert(loc->Key()).second) {
       end.reason = "reference cycle";
       break;
     }
-    walk.push_back(*node);
-    current = pointers_.Value(*node);
+    walk.push_back(*loc);
+    current = Value(*loc);
+    current_ = loc->file;
     if (!current.IsObject()) {
       end.reason = std::string(ref->Text()) + " is not an object";
       break;
     }
   }
-  for (const uint32_t node : walk) chain_end_.emplace(node, end);
-  if (!end.node) Line("Unresolved", AWhere, end.reason);
+  for (const Loc loc : walk) chain_end_.emplace(loc.Key(), end);
+  if (!end.end) Line("Unresolved", AWhere, end.reason);
   return end;
 }
 
-const ApiParameter* ApiReader::ParameterAtNode(uint32_t ANode) {
-  const auto [found, inserted] = parameter_at_.try_emplace(ANode, nullptr);
+const ApiParameter* ApiReader::ParameterAt(Loc ALoc) {
+  const auto [found, inserted] = parameter_at_.try_emplace(ALoc.Key(), nullptr);
   if (inserted) {
-    const std::string path = pointers_.Path(ANode);
-    found->second = ReadParameter(pointers_.Value(ANode), Where{nullptr, path, -1});
+    const std::string path = PathOf(ALoc);
+    const InFile in_file(*this, ALoc.file);
+    found->second = ReadParameter(Value(ALoc), Where{nullptr, path, -1});
   }
   return found->second;
 }
@@ -518,7 +631,7 @@ std::vector<const ApiParameter*> ApiReader::ParameterList(const JsonValue& AValu
     const ApiParameter* parameter = nullptr;
     if (element.IsObject() && element.FindMember("$ref")) {
       const ChainEnd end = FollowReferences(element, where);
-      if (end.node) parameter = ParameterAtNode(*end.node);
+      if (end.end) parameter = ParameterAt(*end.end);
     } else {
       parameter = ReadParameter(element, where);
     }
@@ -532,11 +645,12 @@ std::vector<const ApiParameter*> ApiReader::ParameterList(const JsonValue& AValu
   return parameters;
 }
 
-ApiResponse* ApiReader::ResponseAtNode(uint32_t ANode) {
-  const auto [found, inserted] = response_at_.try_emplace(ANode, nullptr);
+ApiResponse* ApiReader::ResponseAt(Loc ALoc) {
+  const auto [found, inserted] = response_at_.try_emplace(ALoc.Key(), nullptr);
   if (inserted) {
-    const std::string path = pointers_.Path(ANode);
-    found->second = ReadResponse(pointers_.Value(ANode), Where{nullptr, path, -1});
+    const std::string path = PathOf(ALoc);
+    const InFile in_file(*this, ALoc.file);
+    found->second = ReadResponse(Value(ALoc), Where{nullptr, path, -1});
   }
   return found->second;
 }
@@ -578,7 +692,7 @@ const ApiResponse* ApiReader::Result(const JsonValue& AResponses, const Where& A
     return response;
   }
   const ChainEnd end = FollowReferences(value, where);
-  ApiResponse* shared = end.node ? ResponseAtNode(*end.node) : nullptr;
+  ApiResponse* shared = end.end ? ResponseAt(*end.end) : nullptr;
   if (shared == nullptr) return nullptr;
   // A shared response takes the code of its first use; a use under another
   // code gets a copy.
@@ -656,7 +770,7 @@ void ApiReader::ReadDefinitions(const JsonValue& AValue, const Where& AWhere) {
     Line("Skipped", AWhere, "not an object");
     return;
   }
-  const uint32_t definitions = *pointers_.Child(PointerIndex::kRoot, "definitions");
+  const uint32_t definitions = *Index(0).Child(PointerIndex::kRoot, "definitions");
   std::unordered_set<std::string_view> seen;
   for (const JsonMember member : AValue.Members()) {
     const Where where = AWhere.Member(member.key);
@@ -668,9 +782,9 @@ void ApiReader::ReadDefinitions(const JsonValue& AValue, const Where& AWhere) {
       Line("Skipped", where, "repeats the key of an earlier definition");
       continue;
     }
-    ApiSchema* schema = SchemaAtNode(*pointers_.Child(definitions, member.key));
+    ApiSchema* schema = SchemaAt(Loc{0, *Index(0).Child(definitions, member.key)});
     ApiDefinition& definition =
-        api_->definitions.emplace_back(ApiDefinition{std::string(member.key), schema});
+        api_->definitions.emplace_back(ApiDefinition{std::string(member.key), schema, {}});
     schema->definition = &definition;
   }
 }
@@ -695,36 +809,29 @@ void ApiReader::ReadPathItem(std::string_view APath, const JsonValue& AItem, con
   // earlier one wins.
   struct Part {
     JsonValue value;
+    uint32_t file;
     std::string path;  // empty for the item itself
   };
-  std::vector<Part> parts = {Part{AItem, {}}};
-  if (AItem.FindMember("$ref")) {
-    JsonValue current = AItem;
-    std::unordered_set<uint32_t> on_walk;
-    while (const std::optional<JsonValue> ref = current.FindMember("$ref")) {
-      const Where where = parts.size() == 1 ? AWhere : Where{nullptr, parts.back().path, -1};
-      if (ref->Kind() != JsonKind::String) {
-        Line("Skipped", where.Member("$ref"), "not a string");
-        break;
-      }
-      std::string reason;
-      const auto tokens = ReferenceTokens(ref->Text(), where, reason);
-      const std::optional<uint32_t> node = tokens ? pointers_.Find(*tokens) : std::nullopt;
-      if (!node) {
-        Line("Unresolved", where, tokens ? std::string(ref->Text()) + " not found" : reason);
-        break;
-      }
-      if (!on_walk.insert(*node).second) {
-        Line("Unresolved", where, "reference cycle");
-        break;
-      }
-      current = pointers_.Value(*node);
-      if (!current.IsObject()) {
-        Line("Unresolved", where, std::string(ref->Text()) + " is not an object");
-        break;
-      }
-      parts.push_back(Part{current, pointers_.Path(*node)});
+  std::vector<Part> parts = {Part{AItem, 0, {}}};
+  std::unordered_set<uint64_t> on_walk;
+  while (const std::optional<JsonValue> ref = parts.back().value.FindMember("$ref")) {
+    const Where where = parts.size() == 1 ? AWhere : Where{nullptr, parts.back().path, -1};
+    if (ref->Kind() != JsonKind::String) {
+      Line("Skipped", where.Member("$ref"), "not a string");
+      break;
     }
+    std::string reason;
+    const InFile in_file(*this, parts.back().file);
+    const std::optional<Loc> loc = Resolve(ref->Text(), where, reason);
+    if (!loc || !on_walk.insert(loc->Key()).second || !Value(*loc).IsObject()) {
+      if (loc) {
+        reason = Value(*loc).IsObject() ? "reference cycle"
+                                        : std::string(ref->Text()) + " is not an object";
+      }
+      Line("Unresolved", where, reason);
+      break;
+    }
+    parts.push_back(Part{Value(*loc), loc->file, PathOf(*loc)});
   }
   const auto where_of = [&](const Part& APart) {
     return APart.path.empty() ? AWhere : Where{nullptr, APart.path, -1};
@@ -734,6 +841,7 @@ void ApiReader::ReadPathItem(std::string_view APath, const JsonValue& AItem, con
   for (const Part& part : parts) {
     if (const std::optional<JsonValue> parameters = part.value.FindMember("parameters")) {
       const Where where = where_of(part);
+      const InFile in_file(*this, part.file);
       path_parameters = ParameterList(*parameters, where.Member("parameters"));
       break;
     }
@@ -742,6 +850,7 @@ void ApiReader::ReadPathItem(std::string_view APath, const JsonValue& AItem, con
     for (const Part& part : parts) {
       if (const std::optional<JsonValue> operation = part.value.FindMember(method)) {
         const Where where = where_of(part);
+        const InFile in_file(*this, part.file);
         ReadOperation(method, APath, *operation, where.Member(method), path_parameters);
         break;
       }
@@ -835,7 +944,7 @@ std::unique_ptr<ApiDocument> ApiReader::Read() {
 }  // namespace
 
 std::unique_ptr<ApiDocument> ReadApi(const JsonTree& ATree, const TLogProc& ALog) {
-  return ApiReader(ATree, ALog).Read();
+  return ApiReader(ATree, ALog, {}).Read();
 }
 
 std::unique_ptr<ApiDocument> ReadApiText(std::string AText, const TLogProc& ALog) {
@@ -844,7 +953,8 @@ std::unique_ptr<ApiDocument> ReadApiText(std::string AText, const TLogProc& ALog
 
 std::unique_ptr<ApiDocument> ReadApiFile(const std::string& AFileName, const TLogProc& ALog) {
   const auto read = [&AFileName] { return DecodeDocument(ReadFileBytes(AFileName)); };
-  return ReadApi(JsonTree::Parse(read(), read), ALog);
+  const JsonTree tree = JsonTree::Parse(read(), read);
+  return ApiReader(tree, ALog, AFileName).Read();
 }
 
 }  // namespace tolvane

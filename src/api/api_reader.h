@@ -26,11 +26,17 @@
 namespace tolvane {
 
 // Reads the document held by ATree; every progress line goes to ALog. The
-// model holds no reference into the tree.
+// model holds no reference into the tree. References into other files are
+// not followed.
 std::unique_ptr<ApiDocument> ReadApi(const JsonTree& ATree, const TLogProc& ALog);
 // The same on a document that is already decoded (UTF-8).
 std::unique_ptr<ApiDocument> ReadApiText(std::string AText, const TLogProc& ALog);
-// Reads and decodes the file as the default loader does, then reads it.
+// Reads and decodes the file as the default loader does, then reads it,
+// following references into other files that lie in the document's folder
+// or below it (relative to the file that holds the reference; a file is
+// read once). A file outside that folder, a missing or unreadable one and a
+// URL leave the reference unresolved. Definitions reached in other files
+// join the document's, each with its file.
 std::unique_ptr<ApiDocument> ReadApiFile(const std::string& AFileName, const TLogProc& ALog);
 
 }  // namespace tolvane

@@ -46,12 +46,8 @@ ParsedReference ParseReference(std::string_view AReference) {
     parsed.error = "reference to a URL";
     return parsed;
   }
-  if (!parsed.file.empty()) {
-    parsed.error = "reference into another file";
-    return parsed;
-  }
   if (hash == std::string_view::npos) {
-    parsed.error = "empty reference";
+    if (parsed.file.empty()) parsed.error = "empty reference";
     return parsed;
   }
   std::string fragment;

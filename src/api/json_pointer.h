@@ -17,13 +17,13 @@ namespace tolvane {
 
 struct ParsedReference {
   std::string file;                 // the part before "#"; empty for the same document
-  std::vector<std::string> tokens;  // the pointer's decoded tokens; empty for the whole document
+  std::vector<std::string> tokens;  // the pointer's decoded tokens; empty for the whole file
   std::string error;                // non-empty: the reference cannot be followed, and why
 };
 
 // "#/definitions/a~1b" gives the tokens definitions and a/b: %-escapes are
-// decoded first, then ~1 is "/" and ~0 is "~". A reference with a file part
-// or a URL gives an error, as does a malformed pointer.
+// decoded first, then ~1 is "/" and ~0 is "~". "common.json#/X" names the
+// file common.json. A URL gives an error, as does a malformed pointer.
 ParsedReference ParseReference(std::string_view AReference);
 
 // Resolves pointers into one tree. Every value a pointer passes through gets
@@ -44,6 +44,9 @@ class PointerIndex {
   std::optional<uint32_t> Child(uint32_t AParent, std::string_view AKey);
 
   JsonValue Value(uint32_t ANode) const { return nodes_[ANode].value; }
+  uint32_t Parent(uint32_t ANode) const { return nodes_[ANode].parent; }
+  // The member key that leads from the parent to the node; empty for an element.
+  std::string_view Key(uint32_t ANode) const { return nodes_[ANode].token; }
   // The node's place as a progress line names it: definitions.Pet,
   // paths./a.get.parameters[2].
   std::string Path(uint32_t ANode) const;
