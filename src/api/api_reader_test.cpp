@@ -180,7 +180,8 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
                              "owner": {"$ref": "#/definitions/Owner"},
                              "tags": {"type": "array", "items": {"$ref": "#/definitions/Tag"}},
                              "bad": "string", "far": {"$ref": "https://x.org/s.json#/T"},
-                             "cyc": {"$ref": "#/definitions/A"}, "old": {"$ref": "Tag"}}},
+                             "cyc": {"$ref": "#/definitions/A"}, "old": {"$ref": "Tag"},
+                             "tilde": {"$ref": "#/definitions/a~2"}}},
       "Tag": {"type": "string", "enum": ["a", 2, true, null, [1]]},
       "Map": {"additionalProperties": {"type": "integer"}},
       "Any": {"type": ["null", "object"], "additionalProperties": true},
@@ -200,7 +201,8 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
   EXPECT_EQ(properties, (std::vector<std::string>{
                             "id=integerint64", "owner=?#/definitions/Owner not found",
                             "tags=array<#Tag>", "far=?reference to a URL https://x.org/s.json#/T",
-                            "cyc=?reference cycle", "old=#Tag"}));
+                            "cyc=?reference cycle", "old=#Tag",
+                            "tilde=?malformed ~-escape in #/definitions/a~2"}));
 
   const ApiSchema& tag = *api.definitions[1].schema;
   std::string values;
@@ -223,6 +225,7 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
                             "Skipped definitions.Pet.properties.bad: not a schema object",
                             "Unresolved definitions.Pet.properties.far: reference to a URL https://x.org/s.json#/T",
                             "Read definitions.Pet.properties.old.$ref: a bare name taken as #/definitions/Tag",
+                            "Unresolved definitions.Pet.properties.tilde: malformed ~-escape in #/definitions/a~2",
                             "Read definitions.Any.type: a list of types, the first taken",
                             "Skipped definitions.Kid.allOf[2]: not a schema object",
                             "Unresolved definitions.A: reference cycle"}));
