@@ -1,5 +1,5 @@
-// Fuzz target: the tolerant reader on the fuzzer's bytes taken as a decoded
-// document. It may fail only where nothing can be read (not JSON, a root
+// Fuzz target: the tolerant reader on the fuzzer's bytes taken as a document
+// file's bytes, decoded as a file is. It may fail only where nothing can be read (not JSON, a root
 // that is not an object, a version other than "2.0"); everything it builds
 // must hold together: every parameter named and placed, every schema either
 // resolved or unresolved with a reason.
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "api/api_reader.h"
+#include "platform/code_page.h"
 #include "platform/exceptions.h"
 
 namespace {
@@ -24,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* AData, size_t ASize) {
   using namespace tolvane;
   std::unique_ptr<ApiDocument> api;
   try {
-    api = ReadApiText(std::string(reinterpret_cast<const char*>(AData), ASize), [](const std::string& ALine) {
+    const std::string bytes(reinterpret_cast<const char*>(AData), ASize);
+    api = ReadApiText(DecodeDocument(bytes), [](const std::string& ALine) {
       Require(!ALine.empty() && ALine.find('\n') == std::string::npos);
     });
   } catch (const EJSONException&) {

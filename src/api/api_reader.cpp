@@ -116,8 +116,14 @@ class ApiReader {
     return ALoc.file == 0 ? path : files_[ALoc.file]->name + ":" + path;
   }
 
+  // One progress line; the document's keys may hold line breaks and other
+  // control characters, which become blanks so that it stays one line.
   void Line(std::string_view AVerb, const Where& AWhere, std::string_view AWhy) {
-    log_(std::string(AVerb) + " " + AWhere.Text() + ": " + std::string(AWhy));
+    std::string line = std::string(AVerb) + " " + AWhere.Text() + ": " + std::string(AWhy);
+    for (char& c : line) {
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    }
+    log_(line);
   }
 
   // Scalars and lists of the document's texts.

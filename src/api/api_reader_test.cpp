@@ -233,13 +233,14 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
 
 TEST(ApiReader, ReadsTheRootTolerantlyAndFailsOnlyWhereNothingCanBeRead) {
   const TRead bare = Read(R"({"swagger": 2.0, "host": 5, "schemes": ["https", 1], "paths": null,
-                              "securityDefinitions": {"k": "x"}})");
+                              "securityDefinitions": {"k": "x", "two\nlines": 1}})");
   EXPECT_EQ(bare.Api->host, "5");
   EXPECT_EQ(bare.Api->schemes, std::vector<std::string>{"https"});
   EXPECT_TRUE(bare.Api->operations.empty());
   EXPECT_EQ(bare.Lines, (std::vector<std::string>{"Read host: a number taken as text",
                                                    "Skipped schemes[1]: not a string",
                                                    "Skipped securityDefinitions.k: not an object",
+                                                   "Skipped securityDefinitions.two lines: not an object",
                                                    "Skipped paths: not an object"}));
   const struct {
     std::string Document, Failure;
