@@ -1,0 +1,164 @@
+#pragma once
+
+// A Swagger 2.0 document as a client of its API needs it: the definitions,
+// the security schemes and every served operation with its effective
+// parameters, its result and its credentials, every local reference
+// resolved. Built by ReadApi (api_reader.h) without the default loader's
+// failure rules; the model owns everything and holds no reference into the
+// JSON tree it was read from.
+//
+// Pointers between the nodes (a schema's items, an operation's parameters)
+// point into the document's own pools and stay valid as long as the
+// ApiDocument lives; the document is neither copied nor moved.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "swagger/json_tree.h"
+
+namespace tolvane {
+
+struct ApiSchema;
+struct ApiDefinition;
+
+// One property of an object schema, in the order of "properties".
+struct ApiProperty {
+  std::string name;                 // the key exactly as the document gives it
+  const ApiSchema* schema = nullptr;  // never null
+};
+
+// A scalar value as the document writes it: an "enum" element. Strings are
+// decoded, numbers keep their text as written, true/false/null their word;
+// objects and arrays keep only their kind.
+struct ApiValue {
+  JsonKind kind = JsonKind::Null;
+  std::string text;
+};
+
+// One schema object: a definition, a property, an array's items, a body
+// parameter's or a response's schema. Fields absent in the document are
+// empty, null or false.
+struct ApiSchema {
+  std::string type;         // "type"; the first string of an array of types
+  std::string format;
+  std::string title;
+  std::string description;
+
+  // "$ref" as written; empty when the schema is no reference.
+  std::string ref;
+  // The schema at the reference's target (which may itself be a
+  // reference); null when the target could not be reached.
+  const ApiSchema* target = nullptr;
+  // The schema this one stands for after following "$ref" chains: the
+  // schema itself when it has no "$ref"; null when the chain ends at a
+  // missing target, a file or URL not followed, or runs in a cycle.
+  const ApiSchema* resolved = nullptr;
+  // Why "resolved" is null ("#/definitions/X not found", "reference cycle",
+  // "reference into another file"); empty otherwise.
+  std::string unresolved;
+
+  // The definition this schema is the root of ("definitions" entry); null
+  // for every other schema. A reference to #/definitions/X has a target
+  // whose definition is X.
+  const ApiDefinition* definition = nullptr;
+
+  const ApiSchema* items = nullptr;     // "items" (its first element when an array)
+  std::vector<ApiProperty> properties;  // inline "properties", in order
+  std::vector<std::string> required;    // "required" names
+  std::vector<const ApiSchema*> all_of;  // "allOf" parts, in order
+  // "additionalProperties": absent or false leaves both empty; true sets
+  // has_additional_properties with a null schema (any value); a schema
+  // object ({} included) sets both.
+  bool has_additional_properties = false;
+  const ApiSchema* additional_properties = nullptr;
+  std::vector<ApiValue> enum_values;  // "enum", in order
+};
+
+// One entry of "definitions": of the document, in document order, then of
+// the other files that references reach, in the order they are reached.
+struct ApiDefinition {
+  std::string name;                 // its key
+  const ApiSchema* schema = nullptr;  // never null; schema->definition is this
+  // The file it was read from, relative to the document's folder
+  // ("common/types.json"); empty for the document's own definitions.
+  std::string file;
+};
+
+// One entry of "securityDefinitions".
+struct ApiSecurityScheme {
+  std::string key;    // the entry's key, the name that requirements use
+  std::string type;   // "apiKey", "basic", "oauth2" (as written)
+  std::string name;   // apiKey: the header or query parameter's name
+  std::string in;     // apiKey: "header" or "query"
+  std::string flow;
+  std::string authorization_url;
+  std::string token_url;
+};
+
+// One effective parameter of an operation, after "$ref".
+struct ApiParameter {
+  std::string name;  // exactly as written; never empty
+  // "path", "query", "header", "body" or "formData"; a parameter without
+  // "in" is read as "query" (with a progress line).
+  std::string in;
+  bool required = false;
+  std::string description;
+  std::string type;    // not body: "type"
+  std::string format;  // not body: "format"
+  const ApiSchema* items = nullptr;   // not body: "items" (an items object read as a schema)
+  const ApiSchema* schema = nullptr;  // body: "schema"; null when absent or unreadable
+  std::string collection_format = "csv";  // "csv" unless written
+};
+
+// The response an operation's result comes from, after "$ref".
+struct ApiResponse {
+  std::string code;                    // "200", "201", ...
+  std::string description;
+  const ApiSchema* schema = nullptr;  // null: the response has no body
+};
+
+// One served operation (get, put, post, delete or patch of a path item).
+struct ApiOperation {
+  std::string method;  // "get", "put", "post", "delete", "patch"
+  std::string path;    // the key in "paths", such as /pets/{id}
+  std::string operation_id;
+  std::string summary;
+  std::string description;
+  std::vector<std::string> consumes;  // the operation's own, else the document's
+  std::vector<std::string> produces;  // the operation's own, else the document's
+  // The path item's parameters not overridden by the operation (same name
+  // and in), then the operation's own, each in document order.
+  std::vector<const ApiParameter*> parameters;
+  // Response "200", else the lowest 2xx; null when there is none or it
+  // could not be read. result->schema null: the operation has no result.
+  const ApiResponse* result = nullptr;
+  // The first scheme of the first effective security requirement; null
+  // when the operation requires none (or names an unknown scheme).
+  const ApiSecurityScheme* security = nullptr;
+};
+
+struct ApiDocument {
+  std::string swagger;  // "2.0"
+  std::string host;
+  std::string base_path;
+  std::vector<std::string> schemes;
+  std::vector<std::string> consumes;
+  std::vector<std::string> produces;
+  std::deque<ApiDefinition> definitions;           // document order
+  std::deque<ApiSecurityScheme> security_schemes;  // document order
+  // Path by path in document order; within a path item get, put, post,
+  // delete, patch.
+  std::vector<ApiOperation> operations;
+
+  // The pools every pointer above points into.
+  std::deque<ApiSchema> schema_pool;
+  std::deque<ApiParameter> parameter_pool;
+  std::deque<ApiResponse> response_pool;
+
+  ApiDocument() = default;
+  ApiDocument(const ApiDocument&) = delete;
+  ApiDocument& operator=(const ApiDocument&) = delete;
+};
+
+}  // namespace tolvane
