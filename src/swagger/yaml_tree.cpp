@@ -420,10 +420,10 @@ class YamlTreeBuilder {
     alias_budget_ -= ANodes;
   }
 
-  // Appends a copy of the nodes [AFrom, ATo) to the document.
+  // Appends a copy of the nodes [AFrom, ATo) to the document. The source
+  // may be the document itself: nodes are read by index, before each append.
   void Copy(bool AAside, uint32_t AFrom, uint32_t ATo) {
     std::vector<Node>& target = tree_.nodes_;
-    target.reserve(target.size() + (ATo - AFrom));
     const std::vector<Node>& source = Nodes(AAside);
     const auto shift = static_cast<uint32_t>(target.size() - AFrom);  // modulo 2^32
     for (uint32_t i = AFrom; i < ATo; ++i) {
