@@ -110,9 +110,12 @@ const std::string& DocumentFile() {
     if (fd < 0) std::abort();
     ::close(fd);
     std::ofstream(pattern, std::ios::binary) << Document();
-    std::atexit([] { std::remove(DocumentFile().c_str()); });
     return pattern;
   }();
+  // Registered once the path exists, so that it runs before the path is
+  // destroyed.
+  static const bool removed_at_exit = std::atexit([] { std::remove(DocumentFile().c_str()); }) == 0;
+  (void)removed_at_exit;
   return path;
 }
 
@@ -126,9 +129,11 @@ const std::string& YamlDocumentFile() {
     ::close(fd);
     std::ofstream(pattern, std::ios::binary)
         << tolvane::testing::ToYaml(tolvane::JsonTree::Parse(Document()).Root());
-    std::atexit([] { std::remove(YamlDocumentFile().c_str()); });
     return pattern;
   }();
+  static const bool removed_at_exit =
+      std::atexit([] { std::remove(YamlDocumentFile().c_str()); }) == 0;
+  (void)removed_at_exit;
   return path;
 }
 
