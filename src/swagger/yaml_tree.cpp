@@ -343,8 +343,10 @@ class YamlTreeBuilder {
     if (InMergeValue()) MergeValueFault(AEvent.start_mark);
     const JsonKind kind = ScalarKind(AEvent);
     Node node{0, 0, kind};
-    if (kind == JsonKind::String || kind == JsonKind::Number) {
-      node = {AppendText(text, AEvent.start_mark), static_cast<uint32_t>(text.size()), kind};
+    // Null and Boolean nodes need no text, unless an alias may use it as a key.
+    if (kind == JsonKind::String || kind == JsonKind::Number || scalar.anchor != nullptr) {
+      node.first = AppendText(text, AEvent.start_mark);
+      node.second = static_cast<uint32_t>(text.size());
     }
     tree_.nodes_.push_back(node);
     if (scalar.anchor != nullptr) DefineScalar(scalar.anchor, kind, node.first, node.second);

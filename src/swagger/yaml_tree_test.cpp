@@ -75,6 +75,7 @@ TEST(YamlTreeTest, AliasesAreExpanded) {
       {"a: &x 1\nb: &x [2]\nc: *x", "{a:1,b:[2],c:[2]}"},
       {"&k name: 1\n*k : 2\nv: *k", R"({name:1,name:2,v:"name"})"},
       {"a: &n 12\nb: &s '12'\nc: [*n, *s]", R"({a:12,b:"12",c:[12,"12"]})"},
+      {"a: &n ~\nb: &t true\n*n : *t\n*t : *n", "{a:null,b:true,~:true,true:null}"},
       // The name given again inside the node it named first.
       {"a: &x [&x 1, 2]\nb: *x", "{a:[1,2],b:1}"},
   });
