@@ -6,7 +6,8 @@
 // BM_LoadBareParse is the yardstick; BM_LoadSwagger reads the file, decodes it,
 // parses it into the tree, builds the model and runs the three passes
 // (everything a conversion does before the unit is written). Freeing the
-// model afterwards is BM_LoadFreeModel.
+// model afterwards is BM_LoadFreeModel. BM_LoadSwaggerYaml loads the same
+// document written as YAML (block style, every string quoted).
 
 #include <benchmark/benchmark.h>
 #include <rapidjson/reader.h>
@@ -19,6 +20,7 @@
 #include <string>
 
 #include "swagger/convert_swagger.h"
+#include "yaml_writer.h"
 
 namespace {
 
@@ -108,9 +110,30 @@ const std::string& DocumentFile() {
     if (fd < 0) std::abort();
     ::close(fd);
     std::ofstream(pattern, std::ios::binary) << Document();
-    std::atexit([] { std::remove(DocumentFile().c_str()); });
     return pattern;
   }();
+  // Registered once the path exists, so that it runs before the path is
+  // destroyed.
+  static const bool removed_at_exit = std::atexit([] { std::remove(DocumentFile().c_str()); }) == 0;
+  (void)removed_at_exit;
+  return path;
+}
+
+// The document written as YAML to a temporary file, removed at exit.
+const std::string& YamlDocumentFile() {
+  static const std::string path = [] {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "tolvane-bench-XXXXXX.yaml").string();
+    const int fd = ::mkstemps(pattern.data(), 5);
+    if (fd < 0) std::abort();
+    ::close(fd);
+    std::ofstream(pattern, std::ios::binary)
+        << tolvane::testing::ToYaml(tolvane::JsonTree::Parse(Document()).Root());
+    return pattern;
+  }();
+  static const bool removed_at_exit =
+      std::atexit([] { std::remove(YamlDocumentFile().c_str()); }) == 0;
+  (void)removed_at_exit;
   return path;
 }
 
@@ -165,6 +188,18 @@ void BM_LoadSwagger(benchmark::State& AState) {
   AState.SetBytesProcessed(static_cast<int64_t>(AState.iterations() * Document().size()));
 }
 BENCHMARK(BM_LoadSwagger)->Unit(benchmark::kMillisecond);
+
+void BM_LoadSwaggerYaml(benchmark::State& AState) {
+  const std::string& path = YamlDocumentFile();
+  for (auto _ : AState) {
+    std::unique_ptr<tolvane::TSwagger> swagger = tolvane::LoadSwagger(path);
+    AState.PauseTiming();
+    swagger.reset();
+    AState.ResumeTiming();
+  }
+  AState.SetBytesProcessed(static_cast<int64_t>(AState.iterations() * std::filesystem::file_size(path)));
+}
+BENCHMARK(BM_LoadSwaggerYaml)->Unit(benchmark::kMillisecond);
 
 void BM_LoadFreeModel(benchmark::State& AState) {
   const std::string& path = DocumentFile();

@@ -77,7 +77,7 @@ inline bool IsProgressLine(std::string_view ALine) {
 inline bool IsFailureLine(std::string_view ALine) {
   static constexpr std::string_view kClasses[] = {
       "Exception: ",          "EConversionError: ", "EInvalidCast: ",
-      "EJSONException: ",     "EArgumentOutOfRangeException: ",
+      "EJSONException: ",     "EYAMLException: ",   "EArgumentOutOfRangeException: ",
       "EInOutError: ",        "EFCreateError: ",    "EOutOfMemory: "};
   for (std::string_view name : kClasses) {
     if (ALine.substr(0, name.size()) == name) return true;
@@ -205,20 +205,23 @@ inline RunResult RunAndCheck(const ScratchFolder& AFolder, const std::string& AD
 
   std::string document;
   if (!ReadWhole(ADocumentPath, document) || document != ADocument) Fail("the document changed", lines);
+  const std::string document_name = ADocumentPath.substr(ADocumentPath.rfind('/') + 1);
   for (const std::string& name : FolderEntries(AFolder.Path())) {
-    if (name != "doc.json" && !(name == "doc.pas" && run.written)) {
+    if (name != document_name && !(name == "doc.pas" && run.written)) {
       Fail("file left in the folder: " + name, lines);
     }
   }
   return run;
 }
 
-// Converts ADocument four times in one folder, each run over the unit that
-// the runs before it left: without a filter, with AFilter, and the same two
-// with --compilable (placed first, where it is not the document).
-inline void CheckConversion(std::string_view ADocument, const std::string& AFilter) {
+// Converts ADocument, written as AFileName ("doc.json", "doc.yaml"), four
+// times in one folder, each run over the unit that the runs before it left:
+// without a filter, with AFilter, and the same two with --compilable (placed
+// first, where it is not the document). Returns the run without a filter.
+inline RunResult CheckConversion(std::string_view ADocument, const std::string& AFilter,
+                                 const std::string& AFileName = "doc.json") {
   ScratchFolder folder;
-  const std::string path = folder.Path() + "/doc.json";
+  const std::string path = folder.Path() + "/" + AFileName;
   const std::string document(ADocument);
   if (!WriteWhole(path, document)) Fail("cannot write the document", {});
   const std::string filter = "-c:" + AFilter;
@@ -242,7 +245,7 @@ inline void CheckConversion(std::string_view ADocument, const std::string& AFilt
       Fail("loading differs between the runs", other->lines);
     }
   }
-  if (plain.FailedLoading()) return;
+  if (plain.FailedLoading()) return plain;
   // Writing with a filter does less than without one.
   if (plain.status == 0 && filtered.status != 0) {
     Fail("converts without the filter but not with it", filtered.lines);
@@ -259,6 +262,7 @@ inline void CheckConversion(std::string_view ADocument, const std::string& AFilt
     Fail("--compilable with the filter failed other than with Class ... not found",
          compilable_filtered.lines);
   }
+  return plain;
 }
 
 }  // namespace tolvane::fuzzing

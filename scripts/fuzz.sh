@@ -12,7 +12,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${FUZZ_SECONDS:-60}"
-bash "$root/scripts/ensure_packages.sh" clang libclang-rt-14-dev cmake make rapidjson-dev googletest libgtest-dev libgmock-dev
+bash "$root/scripts/ensure_packages.sh" clang libclang-rt-14-dev cmake make rapidjson-dev libyaml-dev googletest libgtest-dev libgmock-dev
 
 build="$root/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -5,7 +5,7 @@
 # that made it with a failure, so the test that ran it fails.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-bash "$root/scripts/ensure_packages.sh" g++ cmake make rapidjson-dev googletest libgtest-dev libgmock-dev fpc
+bash "$root/scripts/ensure_packages.sh" g++ cmake make rapidjson-dev libyaml-dev googletest libgtest-dev libgmock-dev fpc
 build="$root/build-sanitize"
 CC=gcc CXX=g++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVANE_SANITIZE=ON \
   -DTOLVANE_BENCH=OFF >/dev/null

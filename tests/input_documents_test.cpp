@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "main/command_line.h"
+#include "platform/code_page.h"
+#include "swagger/json_tree.h"
 #include "unit_writer_support.h"
+#include "yaml_writer.h"
 
 namespace tolvane::testing {
 namespace {
@@ -89,6 +94,67 @@ TEST(InputDocumentsTest, NumbersOfAnySizeConvertAsAnyOtherNumber) {
     EXPECT_EQ(Convert("api.json", broken, false).lines.back(),
               "EJSONException: Missing a name for object member (line 7, column 3)");
   }
+}
+
+// The YAML twin of a JSON document as the program reads it (decoded as the
+// program decodes JSON files, so both give the same texts).
+std::string YamlTwin(const std::string& AJsonBytes) {
+  return ToYaml(JsonTree::Parse(DecodeDocument(AJsonBytes)).Root());
+}
+
+TEST(InputDocumentsTest, CorpusDocumentsWrittenAsYamlGiveTheSameUnits) {
+  const std::filesystem::path corpus = std::filesystem::path(TOLVANE_SHARED_DIR) / "corpus";
+  if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+  std::vector<std::filesystem::path> documents;
+  for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+    if (entry.path().extension() == ".json") documents.push_back(entry.path());
+  }
+  std::sort(documents.begin(), documents.end());
+  ASSERT_FALSE(documents.empty());
+  for (const std::filesystem::path& path : documents) {
+    const std::string json = ReadBytes(path.string());
+    const std::string yaml = YamlTwin(json);
+    ASSERT_NE(yaml.substr(0, 1), "{") << path;  // not JSON
+    ExpectSameConversion("api.yaml", yaml, "api.json", json);
+  }
+}
+
+TEST(InputDocumentsTest, ExampleWrittenAsYamlGivesTheSameUnit) {
+  const std::string json = ReadBytes(std::string(TOLVANE_SOURCE_DIR) + "/examples/petstore.json");
+  ASSERT_EQ(Convert("api.json", json, false).status, 0);
+  ExpectSameConversion("api.yaml", YamlTwin(json), "api.json", json);
+  ExpectSameConversion("api.YML", YamlTwin(json), "api.json", json);
+}
+
+TEST(InputDocumentsTest, TheSyntaxFollowsTheTextAndTheFileName) {
+  const std::string json =
+      R"({"swagger": "2.0", "info": {"title": "ä"}, "paths": {}, "securityDefinitions": {},
+          "definitions": {"Pet": {"properties": {"id": {"type": "integer"}}}}})";
+  const std::string yaml =
+      "swagger: '2.0'\ninfo: {title: \"\\xE4\"}\npaths: {}\nsecurityDefinitions: {}\n"
+      "definitions:\n  Pet:\n    properties:\n      id: {type: integer}\n";
+  // A JSON text is read as JSON whatever the name, YAML only under a YAML name.
+  ExpectSameConversion("api.yaml", json, "api.json", json);
+  ExpectSameConversion("api.Yaml", yaml, "api.json", json);
+  EXPECT_EQ(Convert("api.json", yaml, false).lines.back(),
+            "EJSONException: Invalid value (line 1, column 1)");
+  EXPECT_EQ(Convert("api.yaml.txt", yaml, false).status, 1);
+  // A document that is neither reports the YAML failure, once, status 1.
+  const Outcome broken = Convert("api.yml", "swagger: [\n", false);
+  EXPECT_EQ(broken.status, 1);
+  EXPECT_EQ(broken.lines, (std::vector<std::string>{
+                              "Reading <doc>",
+                              "EYAMLException: did not find expected node content while parsing a "
+                              "flow node (line 2, column 1)"}));
+  EXPECT_TRUE(broken.unit.empty());
+}
+
+TEST(InputDocumentsTest, TheUnitIsNamedAfterTheYamlFile) {
+  TempFolder folder;
+  WriteBytes(folder.File("pet-store.yaml"), "swagger: '2.0'\npaths: {}\nsecurityDefinitions: {}\ndefinitions: {}\n");
+  EXPECT_EQ(RunCommandLine({folder.File("pet-store.yaml")}, [](const std::string&) {}), 0);
+  const std::vector<std::string> unit = ReadUnitLines(folder.File("pet_store.pas"));
+  EXPECT_NE(std::find(unit.begin(), unit.end(), "unit pet_store;"), unit.end());
 }
 
 }  // namespace

@@ -16,9 +16,10 @@ constexpr const char* kVersionLine = "Tolvane 1.3";
 
 constexpr const char* kUsage[] = {
     "Usage: tolvane DOCUMENT [-c:CLASS] [--compilable]",
-    "Turns a Swagger 2.0 JSON document into one Delphi unit.",
-    "  DOCUMENT      path of the Swagger 2.0 JSON document; the first argument other",
-    "                than --compilable",
+    "Turns a Swagger 2.0 JSON or YAML document into one Delphi unit.",
+    "  DOCUMENT      path of the Swagger 2.0 document; the first argument other than",
+    "                --compilable. A file named *.yaml or *.yml whose text is not JSON",
+    "                is read as YAML",
     "  -c:CLASS      write only the class made from the definition CLASS, without the",
     "                REST client (also /c:CLASS, -cCLASS, -c CLASS; -c: means no filter)",
     "  --compilable  write every line that would not compile so that it compiles:",
@@ -27,7 +28,8 @@ constexpr const char* kUsage[] = {
     "                a filter that names no class is a failure. A unit made with -c:",
     "                still refers to the other classes of the document and compiles",
     "                only next to them",
-    "The unit is written next to the document as <name>.pas.",
+    "The unit is written next to the document as <name>.pas (pet-store.yaml gives",
+    "pet_store.pas).",
     "Exit status: 0 when the unit was written, 1 after a failure line.",
 };
 

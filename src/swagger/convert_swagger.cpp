@@ -4,6 +4,7 @@
 #include "platform/exceptions.h"
 #include "platform/file_system.h"
 #include "swagger/json_to_object.h"
+#include "swagger/yaml_tree.h"
 #include "unitdef/unit_definition.h"
 
 namespace tolvane {
@@ -168,7 +169,11 @@ std::unique_ptr<TSwagger> LoadSwaggerText(std::string AText) {
 
 std::unique_ptr<TSwagger> LoadSwagger(const std::string& AFileName) {
   const auto read = [&AFileName] { return DecodeDocument(ReadFileBytes(AFileName)); };
-  return LoadTree(JsonTree::Parse(read(), read));
+  if (!IsYamlFileName(AFileName)) return LoadTree(JsonTree::Parse(read(), read));
+  // A JSON text is read as JSON whatever the file's name; YAML without a
+  // byte order mark is UTF-8, so the bytes are read once more undecoded.
+  if (std::optional<JsonTree> tree = JsonTree::TryParse(read(), read)) return LoadTree(*tree);
+  return LoadTree(ParseYaml(ReadFileBytes(AFileName)));
 }
 
 void HandOver(const TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFileName,

@@ -294,6 +294,21 @@ std::optional<ParseFailure> JsonTree::ParseInPlace() {
   return std::nullopt;
 }
 
+std::optional<ParseFailure> JsonTree::ParseText(std::string AText,
+                                                const std::function<std::string()>& AReload) {
+  text_ = std::move(AText);
+  std::optional<ParseFailure> failure = ParseInPlace();
+  if (failure && failure->number_too_big) {
+    // Only texts with such numbers pay for the second parse.
+    *this = JsonTree();
+    text_ = AReload();
+    const HugeNumberMask mask(text_);
+    failure = ParseInPlace();
+    if (!failure) mask.Restore(text_);
+  }
+  return failure;
+}
+
 JsonTree JsonTree::Parse(std::string AText) {
   const std::string original = AText;
   return Parse(std::move(AText), [&original] { return original; });
@@ -301,23 +316,20 @@ JsonTree JsonTree::Parse(std::string AText) {
 
 JsonTree JsonTree::Parse(std::string AText, const std::function<std::string()>& AReload) {
   JsonTree tree;
-  tree.text_ = std::move(AText);
-  std::optional<ParseFailure> failure = tree.ParseInPlace();
-  if (failure && failure->number_too_big) {
-    // Only texts with such numbers pay for the second parse.
-    tree = JsonTree();
-    tree.text_ = AReload();
-    const HugeNumberMask mask(tree.text_);
-    failure = tree.ParseInPlace();
-    if (!failure) mask.Restore(tree.text_);
-  }
-  if (failure) {
+  if (const std::optional<ParseFailure> failure = tree.ParseText(std::move(AText), AReload)) {
     // The strings read so far have been decoded over the text: count lines
     // and columns in a fresh copy, once this one is gone.
     tree = JsonTree();
     const std::string original = AReload();
     throw EJSONException(WithPosition(failure->what, PositionIn(original, failure->offset)));
   }
+  return tree;
+}
+
+std::optional<JsonTree> JsonTree::TryParse(std::string AText,
+                                           const std::function<std::string()>& AReload) {
+  JsonTree tree;
+  if (tree.ParseText(std::move(AText), AReload)) return std::nullopt;
   return tree;
 }
 

@@ -117,6 +117,9 @@ class JsonTree {
   // text once more, which is needed only when parsing fails (to count the
   // position) or meets a number beyond the range of a double.
   static JsonTree Parse(std::string AText, const std::function<std::string()>& AReload);
+  // The same, or nothing when the text is not valid JSON.
+  static std::optional<JsonTree> TryParse(std::string AText,
+                                          const std::function<std::string()>& AReload);
 
   JsonValue Root() const { return JsonValue(this, 0); }
   size_t NodeCount() const { return nodes_.size(); }
@@ -128,6 +131,7 @@ class JsonTree {
   friend class JsonValue;
   friend struct JsonMember;
   friend class JsonTreeBuilder;
+  friend class YamlTreeBuilder;
 
   // One value or key. Containers are followed by their members (key, value,
   // key, value ...) or elements; scalars and keys take one node.
@@ -143,6 +147,9 @@ class JsonTree {
 
   JsonTree() = default;
   std::optional<ParseFailure> ParseInPlace();
+  // Takes the text and parses it, once more with numbers beyond a double
+  // masked when the reader refused one.
+  std::optional<ParseFailure> ParseText(std::string AText, const std::function<std::string()>& AReload);
   // The index of the node after the value at AIndex and its descendants.
   uint32_t End(uint32_t AIndex) const {
     const Node& node = nodes_[AIndex];

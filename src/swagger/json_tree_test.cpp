@@ -5,46 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "json_dump.h"
 #include "platform/exceptions.h"
 
 namespace tolvane {
 namespace {
 
-// The tree written back in a compact form that shows kinds: strings in
-// quotes, numbers as written, members in order.
-std::string Dump(const JsonValue& AValue) {
-  switch (AValue.Kind()) {
-    case JsonKind::Null:
-      return "null";
-    case JsonKind::False:
-      return "false";
-    case JsonKind::True:
-      return "true";
-    case JsonKind::Number:
-      return std::string(AValue.Text());
-    case JsonKind::String:
-      return "\"" + std::string(AValue.Text()) + "\"";
-    case JsonKind::Object: {
-      std::string text = "{";
-      for (const JsonMember member : AValue.Members()) {
-        if (text.size() > 1) text += ",";
-        text += std::string(member.key) + ":" + Dump(member.value());
-      }
-      return text + "}";
-    }
-    case JsonKind::Array: {
-      std::string text = "[";
-      for (const JsonValue element : AValue.Elements()) {
-        if (text.size() > 1) text += ",";
-        text += Dump(element);
-      }
-      return text + "]";
-    }
-    case JsonKind::Key:
-      break;
-  }
-  return "?";
-}
+using testing::Dump;
 
 // The failure of parsing AText. Parsing the text alone and parsing it with
 // a reload must agree.
