@@ -253,6 +253,9 @@ struct ParseFailure {
   bool number_too_big = false;
 };
 
+// Bytes the reader may read past a multi-byte sequence's first byte.
+constexpr size_t kUtf8ReadAhead = 3;
+
 // Parses the tree's text in place into its nodes; returns the failure, if any.
 std::optional<ParseFailure> JsonTree::ParseInPlace() {
   if (text_.size() >= std::numeric_limits<uint32_t>::max()) {
@@ -266,6 +269,21 @@ std::optional<ParseFailure> JsonTree::ParseInPlace() {
   // for one node per 8 bytes saves copying the nodes as they grow, and pages
   // that are never used are never touched.
   nodes_.reserve(text_.size() / 8 + 1);
+  // The reader's UTF-8 check takes the rest of a multi-byte sequence before
+  // it judges it, so a text with a non-ASCII byte among its last three would
+  // be read past its end: such a text gets NUL bytes after its end while it
+  // is parsed (documents end in ASCII and never pay for the copy).
+  const size_t size = text_.size();
+  bool pad = false;
+  for (size_t i = size > kUtf8ReadAhead ? size - kUtf8ReadAhead : 0; i < size; ++i) {
+    pad = pad || static_cast<unsigned char>(text_[i]) >= 0x80;
+  }
+  if (pad) text_.append(kUtf8ReadAhead, '\0');
+  struct Unpad {
+    std::string& text;
+    size_t size;
+    ~Unpad() { text.resize(size); }
+  } unpad{text_, size};
   InsituStream stream(text_.data());
   JsonTreeBuilder builder(*this);
   rapidjson::GenericReader<CheckedUtf8, CheckedUtf8> reader;
@@ -287,7 +305,7 @@ std::optional<ParseFailure> JsonTree::ParseInPlace() {
   }
   // The reader takes a NUL byte for the end of the text; anything from there
   // on follows the value.
-  if (stream.Tell() != text_.size()) {
+  if (stream.Tell() != size) {
     return ParseFailure{std::string(ReaderMessage(rapidjson::kParseErrorDocumentRootNotSingular)),
                         stream.Tell()};
   }

@@ -112,6 +112,11 @@ TEST(JsonTreeTest, InvalidDocumentsNameTheFailureAndItsPlace) {
       {"\"a\nb\"", "Invalid escape character in string (line 1, column 3)"},
       {"\"\xFF\"", "Invalid encoding in string (line 1, column 2)"},
       {"\"\xED\xA0\x80\"", "Invalid encoding in string (line 1, column 2)"},
+      // Texts that end inside a multi-byte sequence are not read past their
+      // end (long enough to live on the heap, where a sanitizer sees it).
+      {"\"longer than a short string\xF4", "Invalid encoding in string (line 1, column 28)"},
+      {"{\"longer than a short string\xF4\xDF", "Invalid encoding in string (line 1, column 29)"},
+      {"[\"longer than a short string\xE2\x82", "Invalid encoding in string (line 1, column 29)"},
       // Unpaired surrogates in escapes: high without low, low alone.
       {R"(["\ud800"])", "The surrogate pair in string is invalid (line 1, column 3)"},
       {R"(["\ud800\u0041"])", "The surrogate pair in string is invalid (line 1, column 3)"},
