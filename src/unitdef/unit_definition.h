@@ -11,6 +11,7 @@
 #include "platform/console.h"
 #include "unitdef/config.h"
 #include "unitdef/object_definition.h"
+#include "unitdef/output_name.h"
 
 namespace tolvane {
 
@@ -23,15 +24,6 @@ class TNamePlan;
 // The unit's lines in order, without line breaks; writers only append.
 using TLineList = std::vector<std::string>;
 
-// Where the unit goes: the directory part of the argument as given (up to and
-// including its last "/") and the file name made from the file-name part.
-struct TOutputName {
-  std::string Directory;
-  std::string FileName;  // "pet_store2.pas"
-  std::string Path() const { return Directory + FileName; }
-  std::string UnitName() const;  // FileName without ".pas"
-};
-TOutputName MakeOutputName(const std::string& AName);
 
 // "%d.%d" of the high and low 16 bits.
 std::string VersionString(uint32_t AVersion);
