@@ -115,7 +115,8 @@ struct TResolvedMethod {
 };
 
 struct TResolvedUnit {
-  TOutputName Output;  // the file written and the unit's name
+  TOutputName Output;     // the file written and the unit's name
+  std::string TimeStamp;  // "2026-12-09 10:40:00", in the header comment
 
   std::vector<std::string> InterfaceUses;       // "System.JSON"
   std::vector<std::string> ImplementationUses;  // empty: no uses clause

@@ -1,0 +1,60 @@
+#include "unitdef/unit_text.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/code_page.h"
+
+namespace tolvane {
+
+namespace {
+
+// True when every byte is below 0x80; such a text is the same in UTF-8 and
+// in Windows-1252. Looks at eight bytes at a time.
+bool IsAscii(std::string_view text) {
+  size_t pos = 0;
+  for (; pos + 8 <= text.size(); pos += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + pos, 8);
+    if ((word & 0x8080808080808080ull) != 0) return false;
+  }
+  for (; pos < text.size(); ++pos) {
+    if (static_cast<unsigned char>(text[pos]) >= 0x80) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TUnitText::~TUnitText() { std::free(FData); }
+
+void TUnitText::Line(std::span<const std::string_view> APieces) {
+  // Each piece holds whole characters, so encoding piece by piece gives the
+  // same bytes as encoding the whole text.
+  for (const std::string_view piece : APieces) {
+    if (IsAscii(piece)) {
+      Append(piece);
+    } else {
+      Append(Utf8ToWindows1252(piece));
+    }
+  }
+  Append("\r\n");
+  ++FLineCount;
+}
+
+void TUnitText::Append(std::string_view ABytes) {
+  if (FSize + ABytes.size() > FCapacity) {
+    size_t capacity = FCapacity < 65536 ? 65536 : FCapacity * 2;
+    while (capacity < FSize + ABytes.size()) capacity *= 2;
+    char* data = static_cast<char*>(std::realloc(FData, capacity));
+    if (data == nullptr) throw std::bad_alloc();
+    FData = data;
+    FCapacity = capacity;
+  }
+  if (!ABytes.empty()) std::memcpy(FData + FSize, ABytes.data(), ABytes.size());
+  FSize += ABytes.size();
+}
+
+}  // namespace tolvane
