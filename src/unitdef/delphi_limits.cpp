@@ -18,8 +18,6 @@ constexpr std::array<std::string_view, 32> kControlCharacters = {
     "#11", "#12", "#13", "#14", "#15", "#16", "#17", "#18", "#19", "#20", "#21",
     "#22", "#23", "#24", "#25", "#26", "#27", "#28", "#29", "#30", "#31"};
 
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
 size_t Indent(std::string_view ALine) {
   const size_t indent = ALine.find_first_not_of(' ');
   return indent == std::string_view::npos ? ALine.size() : indent;
@@ -187,11 +185,7 @@ std::vector<std::string_view> CodeSegments(std::string_view ALine) {
 
 }  // namespace
 
-size_t CharacterCount(std::string_view AText) {
-  size_t count = 0;
-  for (const char c : AText) count += IsContinuationByte(c) ? 0 : 1;
-  return count;
-}
+size_t CharacterCount(std::string_view AText) { return Utf8CharacterCount(AText); }
 
 std::string FitLiterals(std::string_view ALine) {
   std::string out;

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/utf8.h"
 #include "unitdef/identifiers.h"
 #include "unitdef/sanitize.h"
 
@@ -92,7 +93,7 @@ std::string StripArrayPrefix(std::string_view AText) {
   if (at == std::string_view::npos) return std::string(AText);
   // The last character of the text may be several bytes long.
   size_t end = AText.size() - 1;
-  while (end > 0 && (static_cast<unsigned char>(AText[end]) & 0xC0) == 0x80) --end;
+  while (end > 0 && IsUtf8Continuation(AText[end])) --end;
   const size_t start = at + kArrayPrefix.size();
   if (end <= start) return std::string();
   return std::string(AText.substr(start, end - start));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/utf8.h"
 #include "unitdef/identifiers.h"
 
 namespace tolvane {
@@ -49,14 +50,13 @@ std::string AsciiIdentifierPart(std::string_view AText) {
   bool in_sequence = false;  // after the lead byte of a multi-byte character
   for (const char c : AText) {
     if (out.size() == kMaxNameLength) break;
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x80) {
+    if (static_cast<unsigned char>(c) < 0x80) {
       out += IsAsciiLetterOrDigit(c) || c == '_' ? c : '_';
       in_sequence = false;
-    } else if (byte >= 0xC0 || !in_sequence) {
+    } else if (!IsUtf8Continuation(c) || !in_sequence) {
       // One "_" per character: its continuation bytes add nothing.
       out += '_';
-      in_sequence = byte >= 0xC0;
+      in_sequence = !IsUtf8Continuation(c);
     }
   }
   return out;
@@ -105,13 +105,7 @@ std::string CompilableUnitName(std::string_view AUnitName) {
 
 // --- TNameScope --------------------------------------------------------------
 
-std::string TNameScope::Key(std::string_view AName) {
-  std::string key(AName);
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return key;
-}
+std::string TNameScope::Key(std::string_view AName) { return UpperCaseFold(AName); }
 
 bool TNameScope::Contains(const std::string& AKey) const {
   for (const TNameScope* scope = this; scope != nullptr; scope = scope->FOuter) {

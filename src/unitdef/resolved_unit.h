@@ -8,7 +8,7 @@
 // way of filling these structures, never a branch in a writer.
 //
 // Texts are finished: identifiers carry their "&" where they have one, type
-// texts are as written ("TArray<TTag>"), literals are quoted ("'/pets'").
+// texts are as written (TArray<TTag>), literals are quoted ("'/pets'").
 // Lines held here carry no indent of their own unless said otherwise: the
 // writer puts them at the indent of their place.
 
@@ -36,7 +36,7 @@ struct TResolvedField {
   std::vector<std::string> Attributes;
   std::string Field;     // "Fid"
   std::string Property;  // "id", "&type"
-  std::string Type;      // "int64", "TArray<TTag>"
+  std::string Type;      // int64, TArray<TTag>
   TOwnership Ownership = TOwnership::None;
 };
 
@@ -77,7 +77,7 @@ struct TResolvedCredentials {
 // One argument of a client method.
 struct TResolvedArgument {
   std::string Name;  // "petId", "&name"
-  std::string Type;  // "int64", "TArray<string>"
+  std::string Type;  // int64, TArray<string>
   // The presence test of an optional argument ("limit<> 0"): its request
   // lines are written inside "if <Condition> then begin ... end;". Empty for
   // a required argument, whose lines stand alone.

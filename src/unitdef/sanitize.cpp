@@ -2,50 +2,11 @@
 
 #include <cstdint>
 
+#include "platform/utf8.h"
+
 namespace tolvane {
 
 namespace {
-
-// Reads the UTF-8 character at text[pos]; returns its length in bytes and
-// stores its code point. A byte that starts no valid sequence counts as one
-// character of its own (code point 0xFFFD), so it is replaced like any other.
-size_t NextCharacter(std::string_view text, size_t pos, char32_t& code_point) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(pos);
-  if (lead < 0x80) {
-    code_point = lead;
-    return 1;
-  }
-  size_t length = 0;
-  char32_t value = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    value = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    value = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    value = lead & 0x07;
-  } else {
-    code_point = 0xFFFD;
-    return 1;
-  }
-  if (pos + length > text.size()) {
-    code_point = 0xFFFD;
-    return 1;
-  }
-  for (size_t i = 1; i < length; ++i) {
-    const unsigned char next = byte(pos + i);
-    if ((next & 0xC0) != 0x80) {
-      code_point = 0xFFFD;
-      return 1;
-    }
-    value = (value << 6) | (next & 0x3F);
-  }
-  code_point = value;
-  return length;
-}
 
 // ASCII letters and digits, "_", and the letters of Windows-1252.
 bool IsIdentifierCharacter(char32_t c) {
@@ -85,7 +46,7 @@ void AppendSanitized(std::string& out, std::string_view text) {
     pos = run;
     if (pos == text.size()) break;
     char32_t c;
-    const size_t length = NextCharacter(text, pos, c);
+    const size_t length = Utf8CharacterAt(text, pos, c);
     if (c >= 0x80 && IsIdentifierCharacter(c)) {
       out.append(text.substr(pos, length));
     } else {

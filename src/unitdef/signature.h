@@ -20,7 +20,7 @@ class TParam {
   std::string Datatype;      // the argument's target type
   bool Required = false;
 
-  std::string ItemType() const;   // "TArray<X>" gives X, otherwise empty
+  std::string ItemType() const;   // the element of an array type, otherwise empty
   std::string ItemVar() const;    // "L" + Name without its first "&" + "Item"
   std::string ItemArray() const;  // ItemVar + "Array" for a body array
   // The generated presence test of an optional argument, with the argument
