@@ -45,7 +45,7 @@ const char* const kPetstoreDefinitions = R"(
     "name": {"type": "string"},
     "tags": {"type": "array", "items": {"$ref": "#/definitions/Tag"}}}})";
 
-const Lines kHeaderAndInterface = {"(*", "  Created by Tolvane v1.3 <time>", "*)", "", "unit petstore;", "",
+const Lines kHeaderAndInterface = {"(*", HeaderLine(), "*)", "", "unit petstore;", "",
                                    "interface", "", "uses", "  System.JSON;", "", "type"};
 
 Lines FilteredUnit(const Lines& declarations, const Lines& destructors) {
@@ -337,7 +337,7 @@ TEST(UnitWriterEndToEndTest, HostileNamesStayIdentifiers) {
 }
 
 TEST(UnitWriterEndToEndTest, PetstoreUnitCompiles) {
-  if (!delphi::FpcAvailable()) GTEST_SKIP() << "fpc is not installed";
+  SKIP_WITHOUT_FPC();
   TempFolder folder;
   WriteBytes(folder.File("petstore.json"),
              Document(std::string(kPetstoreDefinitions) + R"(,
