@@ -25,12 +25,11 @@ std::string_view OptionsText(std::string_view APosition) {
 
 }  // namespace
 
-TResolvedArgument TUnitResolver::ResolveArgument(const TParam& AParam, const TArgumentTexts& A,
+TResolvedArgument TUnitResolver::ResolveArgument(const TParam& AParam, TArgumentTexts& A,
                                                  bool AUrlEncodedForm) const {
   TResolvedArgument argument;
-  argument.Name = A.Name;
-  argument.Type = A.Type;
-  if (!AParam.Required) argument.Condition = A.Condition;
+  argument.Type = std::move(A.Type);
+  if (!AParam.Required) argument.Condition = std::move(A.Condition);
   TLineCollector collector(argument.RequestLines);
   TCodePrinter lines(collector);
   const std::string quotedName = QuoteLiteral(AParam.ResourceName);
@@ -79,6 +78,7 @@ TResolvedArgument TUnitResolver::ResolveArgument(const TParam& AParam, const TAr
     lines.Line({"Request.AddParameter(", quotedName, ", TJSON.ObjectToJSONString(", A.Name, "), ", kind, ", ",
                 options, ");"});
   }
+  argument.Name = std::move(A.Name);
   return argument;
 }
 

@@ -91,8 +91,8 @@ class TUnitResolver {
 
  private:
   void ResolveClient(const TUnitDefinition& AUnit, TResolvedUnit& AResolved);
-  TResolvedArgument ResolveArgument(const TParam& AParam, const TArgumentTexts& ATexts,
-                                    bool AUrlEncodedForm) const;
+  // Takes the argument's name, type and condition over from ATexts.
+  TResolvedArgument ResolveArgument(const TParam& AParam, TArgumentTexts& ATexts, bool AUrlEncodedForm) const;
   void ResolveResult(const TResultTexts& AResult, TResolvedMethod& AMethod) const;
 };
 

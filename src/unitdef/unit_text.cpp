@@ -26,6 +26,8 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
+constexpr size_t kFirstCapacity = size_t{64} << 20;
+
 }  // namespace
 
 TUnitText::~TUnitText() { std::free(FData); }
@@ -46,7 +48,11 @@ void TUnitText::Line(std::span<const std::string_view> APieces) {
 
 void TUnitText::Append(std::string_view ABytes) {
   if (FSize + ABytes.size() > FCapacity) {
-    size_t capacity = FCapacity < 65536 ? 65536 : FCapacity * 2;
+    // The first capacity is beyond the size up to which the C library takes
+    // memory from its heap, so the buffer is mapped memory from the start:
+    // it grows by remapping, never by copying, and only the pages written
+    // are ever resident.
+    size_t capacity = FCapacity == 0 ? kFirstCapacity : FCapacity * 2;
     while (capacity < FSize + ABytes.size()) capacity *= 2;
     char* data = static_cast<char*>(std::realloc(FData, capacity));
     if (data == nullptr) throw std::bad_alloc();
