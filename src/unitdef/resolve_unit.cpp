@@ -21,29 +21,40 @@ namespace {
 // The method words of SupportedOperations, in its order.
 constexpr std::array<std::string_view, 5> kMethodWords = {"get", "put", "post", "delete", "patch"};
 
-// The security definitions by name, built once per unit so that an operation
-// finds its definition without walking the list. Of two definitions with the
-// same name the first in the list wins, as a walk in list order would find it.
-class TSecurityIndex {
- public:
-  explicit TSecurityIndex(const std::vector<const TSecurityDefinition*>& ADefinitions) {
-    FByName.reserve(ADefinitions.size());
-    for (const TSecurityDefinition* definition : ADefinitions) {
-      if (definition != nullptr) FByName.try_emplace(definition->FSecurityname, definition);
-    }
-  }
-
-  const TSecurityDefinition* Find(std::string_view AName) const {
-    const auto found = FByName.find(AName);
-    return found == FByName.end() ? nullptr : found->second;
-  }
-
- private:
-  // The keys view the names held by the borrowed definitions.
-  std::unordered_map<std::string_view, const TSecurityDefinition*> FByName;
-};
-
 }  // namespace
+
+TSecurityIndex::TSecurityIndex(const std::vector<const TSecurityDefinition*>& ADefinitions) {
+  FByName.reserve(ADefinitions.size());
+  for (const TSecurityDefinition* definition : ADefinitions) {
+    if (definition != nullptr) FByName.try_emplace(definition->FSecurityname, definition);
+  }
+}
+
+const TSecurityDefinition* TSecurityIndex::Find(std::string_view AName) const {
+  const auto found = FByName.find(AName);
+  return found == FByName.end() ? nullptr : found->second;
+}
+
+TSignature TUnitResolver::Signature(const TPath&, const TOperation& AOperation, const std::string& AClazz) const {
+  return CreateSignature(AClazz, AOperation);
+}
+
+void TUnitResolver::ResolveCredentials(const TOperation& AOperation, const TSecurityIndex& ASecurity,
+                                       TResolvedCredentials& ACredentials) const {
+  // The operation's first security requirement: comments for oauth2,
+  // otherwise as the rule sends the value.
+  if (AOperation.Fsecurity.empty() || AOperation.Fsecurity.front() == nullptr) return;
+  const TSecurityDefinition* definition = ASecurity.Find(AOperation.Fsecurity.front()->FName);
+  if (definition == nullptr) return;
+  if (definition->Ftype == "oauth2") {
+    ACredentials.Comments = {
+        "Security (" + CommentText(definition->Ftype) + ") " + CommentText(definition->FSecurityname) + ": " +
+            CommentText(definition->Fname) + " in " + CommentText(definition->FIn),
+        "OAuth2 " + CommentText(definition->Fflow) + " " + CommentText(definition->FauthorizationUrl)};
+  } else {
+    SendCredentials(*definition, ACredentials);
+  }
+}
 
 TResolvedUnit TUnitResolver::Resolve(const TUnitDefinition& AUnit) {
   TResolvedUnit unit;
@@ -97,7 +108,7 @@ void TUnitResolver::ResolveClient(const TUnitDefinition& AUnit, TResolvedUnit& A
     for (size_t k = 0; k < operations.size(); ++k) {
       if (operations[k] == nullptr) continue;
       const TOperation& operation = *operations[k];
-      const TSignature signature = CreateSignature(suffix, operation);
+      const TSignature signature = Signature(*path, operation, suffix);
       TResolvedMethod& method = AResolved.Methods.emplace_back();
       arguments.clear();
       TResultTexts result;
@@ -108,20 +119,7 @@ void TUnitResolver::ResolveClient(const TUnitDefinition& AUnit, TResolvedUnit& A
       if (!operation.Fproduces.empty()) method.Accept = QuoteLiteral(operation.Fproduces.front());
       method.Resource = resource;
 
-      // The credentials of the operation's first security requirement:
-      // comments for oauth2, otherwise as the rule sends them.
-      if (!operation.Fsecurity.empty() && operation.Fsecurity.front() != nullptr) {
-        if (const TSecurityDefinition* definition = security.Find(operation.Fsecurity.front()->FName)) {
-          if (definition->Ftype == "oauth2") {
-            method.Credentials.Comments = {
-                "Security (" + CommentText(definition->Ftype) + ") " + CommentText(definition->FSecurityname) +
-                    ": " + CommentText(definition->Fname) + " in " + CommentText(definition->FIn),
-                "OAuth2 " + CommentText(definition->Fflow) + " " + CommentText(definition->FauthorizationUrl)};
-          } else {
-            SendCredentials(*definition, method.Credentials);
-          }
-        }
-      }
+      ResolveCredentials(operation, security, method.Credentials);
 
       const bool urlEncodedForm = operation.Fconsumes.size() == 1 &&
                                   operation.Fconsumes.front() == "application/x-www-form-urlencoded";

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "unitdef/resolved_unit.h"
@@ -49,6 +50,19 @@ struct TResultTexts {
   std::string ClassText;     // the result class as written, "TPet"
 };
 
+// The security definitions by name, built once per unit so that an operation
+// finds its definition without walking the list. Of two definitions with the
+// same name the first in the list wins, as a walk in list order would find it.
+class TSecurityIndex {
+ public:
+  explicit TSecurityIndex(const std::vector<const TSecurityDefinition*>& ADefinitions);
+  const TSecurityDefinition* Find(std::string_view AName) const;
+
+ private:
+  // The keys view the names held by the borrowed definitions.
+  std::unordered_map<std::string_view, const TSecurityDefinition*> FByName;
+};
+
 class TUnitResolver {
  public:
   virtual ~TUnitResolver() = default;
@@ -70,6 +84,8 @@ class TUnitResolver {
   virtual void ResolveClass(const TObjectDefinition& AObject, TResolvedClass& AClass) = 0;
 
   virtual std::string ClientClass(const TUnitDefinition& AUnit) const = 0;
+  // The signature the model gives the operation (CreateSignature).
+  virtual TSignature Signature(const TPath& APath, const TOperation& AOperation, const std::string& AClazz) const;
   // The method's name, argument names and types and result type, and the
   // texts its request and result lines are chosen by, from the signature
   // the model gives the operation; called once per served operation, in
@@ -84,6 +100,10 @@ class TUnitResolver {
   virtual TConversion ResultValue(std::string_view AType) const = 0;
   // The request-parameter kind of a location.
   virtual std::string RequestKind(std::string_view APosition) const = 0;
+  // The credentials of an operation: by its first security requirement,
+  // comment lines for oauth2, otherwise as SendCredentials says.
+  virtual void ResolveCredentials(const TOperation& AOperation, const TSecurityIndex& ASecurity,
+                                  TResolvedCredentials& ACredentials) const;
   // How a security definition other than oauth2 sends the value.
   virtual void SendCredentials(const TSecurityDefinition& ADefinition, TResolvedCredentials& ACredentials) const = 0;
 
