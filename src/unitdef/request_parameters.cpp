@@ -2,11 +2,10 @@
 // as a request parameter (path segment, query, header, form field), as a
 // form item of a URL-encoded form, or as the body (an object as JSON, or a
 // JSON array built from an array argument).
-#include "swagger/swagger_classes.h"
 #include "unitdef/code_printer.h"
+#include "unitdef/delphi_type.h"
 #include "unitdef/identifiers.h"
 #include "unitdef/sanitize.h"
-#include "unitdef/type_mapping.h"
 #include "unitdef/unit_resolver.h"
 
 namespace tolvane {

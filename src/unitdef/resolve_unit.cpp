@@ -7,10 +7,10 @@
 
 #include "platform/local_time.h"
 #include "swagger/swagger_classes.h"
+#include "unitdef/delphi_type.h"
 #include "unitdef/identifiers.h"
 #include "unitdef/line_text.h"
 #include "unitdef/sanitize.h"
-#include "unitdef/type_mapping.h"
 #include "unitdef/unit_definition.h"
 #include "unitdef/unit_resolver.h"
 

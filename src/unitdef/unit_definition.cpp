@@ -1,9 +1,5 @@
 #include "unitdef/unit_definition.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
-
 #include "platform/file_system.h"
 #include "unitdef/delphi_limits.h"
 #include "unitdef/identifiers.h"

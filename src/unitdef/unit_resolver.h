@@ -79,8 +79,8 @@ class TUnitResolver {
  protected:
   // The classes declared forward, in the model's order.
   virtual std::vector<std::string> ForwardDeclarations(const TUnitDefinition& AUnit) const = 0;
-  // The identifier and the fields (names, types, ownership) of a class; its
-  // comments are the rules' common ground and already filled.
+  // The identifier and the fields (names, types, ownership, comments) of a
+  // class; the class's own comment is already filled.
   virtual void ResolveClass(const TObjectDefinition& AObject, TResolvedClass& AClass) = 0;
 
   virtual std::string ClientClass(const TUnitDefinition& AUnit) const = 0;

@@ -103,8 +103,12 @@ void WriteCredentials(const TResolvedCredentials& ACredentials, TCodePrinter& AP
                  ", [poDoNotEncode]);"});
 }
 
-void WriteClientMethod(const TResolvedUnit& AUnit, const TResolvedMethod& AMethod, TCodePrinter& APrinter) {
-  APrinter.Line(MethodHeading(AMethod, AUnit.ClientClass));
+// AHeading is a buffer kept from method to method.
+void WriteClientMethod(const TResolvedUnit& AUnit, const TResolvedMethod& AMethod, std::string& AHeading,
+                       TCodePrinter& APrinter) {
+  AHeading.clear();
+  AppendMethodHeading(AHeading, AMethod, AUnit.ClientClass);
+  APrinter.Line(AHeading);
   APrinter.Line("var");
   {
     const TIndented locals(APrinter);
@@ -167,21 +171,26 @@ bool TResolvedClass::OwnsArrays() const {
   return false;
 }
 
-std::string MethodHeading(const TResolvedMethod& AMethod, std::string_view AOwner) {
-  std::string heading = AMethod.ResultType.empty() ? "procedure " : "function ";
-  if (!AOwner.empty()) heading.append(AOwner).append(".");
-  heading.append(AMethod.Name);
+void AppendMethodHeading(std::string& AOut, const TResolvedMethod& AMethod, std::string_view AOwner) {
+  AOut.append(AMethod.ResultType.empty() ? "procedure " : "function ");
+  if (!AOwner.empty()) AOut.append(AOwner).append(".");
+  AOut.append(AMethod.Name);
   if (!AMethod.Arguments.empty()) {
-    heading += '(';
+    AOut += '(';
     for (size_t i = 0; i < AMethod.Arguments.size(); ++i) {
       const TResolvedArgument& argument = AMethod.Arguments[i];
-      if (i > 0) heading.append("; ");
-      heading.append(argument.Name).append(" : ").append(argument.Type);
+      if (i > 0) AOut.append("; ");
+      AOut.append(argument.Name).append(" : ").append(argument.Type);
     }
-    heading += ')';
+    AOut += ')';
   }
-  if (!AMethod.ResultType.empty()) heading.append(" : ").append(AMethod.ResultType);
-  heading += ';';
+  if (!AMethod.ResultType.empty()) AOut.append(" : ").append(AMethod.ResultType);
+  AOut += ';';
+}
+
+std::string MethodHeading(const TResolvedMethod& AMethod, std::string_view AOwner) {
+  std::string heading;
+  AppendMethodHeading(heading, AMethod, AOwner);
   return heading;
 }
 
@@ -224,7 +233,12 @@ void WriteClientClass(const TResolvedUnit& AUnit, TCodePrinter& APrinter) {
   {
     const TIndented members(APrinter);
     APrinter.Line("property Authorization : string read FAuthorization write FAuthorization;");
-    for (const TResolvedMethod& method : AUnit.Methods) APrinter.Line(MethodHeading(method, ""));
+    std::string heading;
+    for (const TResolvedMethod& method : AUnit.Methods) {
+      heading.clear();
+      AppendMethodHeading(heading, method, "");
+      APrinter.Line(heading);
+    }
   }
   APrinter.Line("end;");
 }
@@ -246,7 +260,8 @@ void WriteDestructors(const TResolvedUnit& AUnit, TCodePrinter& APrinter) {
 void WriteClientMethods(const TResolvedUnit& AUnit, TCodePrinter& APrinter) {
   if (!AUnit.HasClient) return;
   APrinter.Blank();
-  for (const TResolvedMethod& method : AUnit.Methods) WriteClientMethod(AUnit, method, APrinter);
+  std::string heading;
+  for (const TResolvedMethod& method : AUnit.Methods) WriteClientMethod(AUnit, method, heading, APrinter);
 }
 
 void WriteUnit(const TResolvedUnit& AUnit, TLineSink& ASink) {

@@ -23,5 +23,6 @@ void WriteClientMethods(const TResolvedUnit& AUnit, TCodePrinter& APrinter);
 // "function name(a : T; b : U) : R;" or "procedure name;", with AOwner + "."
 // before the name when AOwner is not empty.
 std::string MethodHeading(const TResolvedMethod& AMethod, std::string_view AOwner);
+void AppendMethodHeading(std::string& AOut, const TResolvedMethod& AMethod, std::string_view AOwner);
 
 }  // namespace tolvane
