@@ -33,32 +33,53 @@ constexpr size_t kFirstCapacity = size_t{64} << 20;
 TUnitText::~TUnitText() { std::free(FData); }
 
 void TUnitText::Line(std::span<const std::string_view> APieces) {
-  // Each piece holds whole characters, so encoding piece by piece gives the
-  // same bytes as encoding the whole text.
+  size_t length = 2;
+  bool ascii = true;
   for (const std::string_view piece : APieces) {
-    if (IsAscii(piece)) {
-      Append(piece);
-    } else {
-      Append(Utf8ToWindows1252(piece));
-    }
+    length += piece.size();
+    ascii = ascii && IsAscii(piece);
   }
-  Append("\r\n");
+  if (ascii) {
+    // The common case, copied as it is: such a text is the same in UTF-8
+    // and in Windows-1252.
+    Reserve(length);
+    for (const std::string_view piece : APieces) {
+      if (!piece.empty()) std::memcpy(FData + FSize, piece.data(), piece.size());
+      FSize += piece.size();
+    }
+  } else {
+    // Each piece holds whole characters, so encoding piece by piece gives
+    // the same bytes as encoding the whole line.
+    for (const std::string_view piece : APieces) {
+      if (IsAscii(piece)) {
+        Append(piece);
+      } else {
+        Append(Utf8ToWindows1252(piece));
+      }
+    }
+    Reserve(2);
+  }
+  FData[FSize++] = '\r';
+  FData[FSize++] = '\n';
   ++FLineCount;
 }
 
+void TUnitText::Reserve(size_t AMore) {
+  if (FSize + AMore <= FCapacity) return;
+  // The first capacity is beyond the size up to which the C library takes
+  // memory from its heap, so the buffer is mapped memory from the start: it
+  // grows by remapping, never by copying, and only the pages written are
+  // ever resident.
+  size_t capacity = FCapacity == 0 ? kFirstCapacity : FCapacity * 2;
+  while (capacity < FSize + AMore) capacity *= 2;
+  char* data = static_cast<char*>(std::realloc(FData, capacity));
+  if (data == nullptr) throw std::bad_alloc();
+  FData = data;
+  FCapacity = capacity;
+}
+
 void TUnitText::Append(std::string_view ABytes) {
-  if (FSize + ABytes.size() > FCapacity) {
-    // The first capacity is beyond the size up to which the C library takes
-    // memory from its heap, so the buffer is mapped memory from the start:
-    // it grows by remapping, never by copying, and only the pages written
-    // are ever resident.
-    size_t capacity = FCapacity == 0 ? kFirstCapacity : FCapacity * 2;
-    while (capacity < FSize + ABytes.size()) capacity *= 2;
-    char* data = static_cast<char*>(std::realloc(FData, capacity));
-    if (data == nullptr) throw std::bad_alloc();
-    FData = data;
-    FCapacity = capacity;
-  }
+  Reserve(ABytes.size());
   if (!ABytes.empty()) std::memcpy(FData + FSize, ABytes.data(), ABytes.size());
   FSize += ABytes.size();
 }

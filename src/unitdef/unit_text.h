@@ -26,6 +26,8 @@ class TUnitText final : public TLineSink {
 
  private:
   void Append(std::string_view ABytes);
+  // Room for AMore bytes after the ones written.
+  void Reserve(size_t AMore);
 
   // Grown with realloc: a large buffer is moved by remapping its pages, not
   // copied, so the unit's bytes are not held twice while they grow either.
