@@ -29,6 +29,8 @@ TResolvedArgument TUnitResolver::ResolveArgument(const TParam& AParam, TArgument
   TResolvedArgument argument;
   argument.Type = std::move(A.Type);
   if (!AParam.Required) argument.Condition = std::move(A.Condition);
+  // At most three lines; room for them at once.
+  argument.RequestLines.reserve(A.ItemType.empty() ? 1 : 3);
   TLineCollector collector(argument.RequestLines);
   TCodePrinter lines(collector);
   const std::string quotedName = QuoteLiteral(AParam.ResourceName);

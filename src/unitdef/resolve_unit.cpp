@@ -124,6 +124,14 @@ void TUnitResolver::ResolveClient(const TUnitDefinition& AUnit, TResolvedUnit& A
       const bool urlEncodedForm = operation.Fconsumes.size() == 1 &&
                                   operation.Fconsumes.front() == "application/x-www-form-urlencoded";
       method.Arguments.reserve(arguments.size());
+      size_t locals = returnsArray ? 2 : 0;
+      size_t creations = 0;
+      for (const TArgumentTexts& texts : arguments) {
+        locals += !texts.ItemType.empty() + !texts.ItemArray.empty();
+        creations += !texts.ItemArray.empty();
+      }
+      method.Locals.reserve(locals);
+      method.Creations.reserve(creations);
       for (size_t i = 0; i < arguments.size(); ++i) {
         TArgumentTexts& texts = arguments[i];
         if (!texts.ItemType.empty()) method.Locals.push_back(texts.ItemVar + " : " + texts.ItemTypeText + ";");
@@ -146,6 +154,7 @@ void TUnitResolver::ResolveClient(const TUnitDefinition& AUnit, TResolvedUnit& A
 void TUnitResolver::ResolveResult(const TResultTexts& AResult, TResolvedMethod& AMethod) const {
   AMethod.ResultCondition = "Response.StatusCode = 200";
   std::vector<std::string>& lines = AMethod.ResultLines;
+  lines.reserve(AResult.ItemType.empty() ? 1 : 6);
   if (!AResult.ItemType.empty()) {
     lines.emplace_back("ReturnArray := TJSONArray(TJSONObject.ParseJSONValue(Response.Content));");
     lines.emplace_back("SetLength(Result, ReturnArray.Count);");
