@@ -109,11 +109,9 @@ void RunOrdering(benchmark::State& AState, const TClassGraph& AGraph) {
   {
     double passes = 0;
     double moves = 0;
-    tolvane::TTraceSink previous = tolvane::SetTraceSink([&](std::string_view ALine) {
-      (ALine == "Resolving" ? passes : moves) += 1;
-    });
-    BuildModel(AGraph, false)->ResolveDependencies();
-    tolvane::SetTraceSink(std::move(previous));
+    const std::unique_ptr<TUnitDefinition> unit = BuildModel(AGraph, false);
+    unit->FTraceProcedure = [&](std::string_view ALine) { (ALine == "Resolving" ? passes : moves) += 1; };
+    unit->ResolveDependencies();
     AState.counters["passes"] = passes;
     AState.counters["moves"] = moves;
   }

@@ -1,9 +1,8 @@
 #pragma once
 
-// Runs the real program on a small document and picks texts out of the unit
-// it writes: the client class declaration and whole method implementations.
+// Converts a small document in process and picks texts out of the unit it
+// writes: the client class declaration and whole method implementations.
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -12,32 +11,19 @@
 namespace tolvane::testing {
 
 struct TClientRun {
-  std::string Output;               // standard output, lines joined with "\n"
-  std::string Errors;               // standard error; always expected empty
+  std::string Output;               // the printed lines, each ended with "\n"
+  std::string Errors;               // standard error; in process always empty
   bool Written = false;             // the unit exists
   std::vector<std::string> Lines;   // the unit's lines, time stamp masked
 };
 
-// Writes ADocument as AFileName into a fresh folder and converts it.
-inline TClientRun RunTolvane(const std::string& ADocument,
-                             const std::string& AFileName = "api.json") {
-  TempFolder folder;
-  const std::string document = folder.File(AFileName);
-  WriteBytes(document, ADocument);
-  const std::string errors = folder.File("stderr.txt");
-  const std::string command =
-      "'" TOLVANE_BINARY "' '" + document + "' 2>'" + errors + "'";
+// Converts ADocument, saved as AFileName, in this process.
+inline TClientRun RunTolvane(const std::string& ADocument, const std::string& AFileName = "api.json") {
+  const TUnitRun unit = ConvertText(ADocument, {}, AFileName);
   TClientRun run;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Output.append(buffer, count);
-    ::pclose(pipe);
-  }
-  run.Errors = ReadBytes(errors);
-  const std::string unit = folder.File(AFileName.substr(0, AFileName.rfind('.')) + ".pas");
-  run.Written = std::filesystem::exists(unit);
-  if (run.Written) run.Lines = ReadUnitLines(unit);
+  for (const std::string& line : unit.Output) run.Output += line + "\n";
+  run.Written = unit.Written;
+  run.Lines = unit.Lines;
   return run;
 }
 

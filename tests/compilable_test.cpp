@@ -25,8 +25,6 @@ using testing::RunTolvane;
 using testing::TempFolder;
 using testing::WriteBytes;
 
-#define SKIP_WITHOUT_FPC() \
-  if (!delphi::FpcAvailable()) GTEST_SKIP() << "fpc (Debian package fpc) is not installed"
 
 // The units in the folder; a run writes at most one.
 std::vector<fs::path> UnitsIn(const std::string& AFolder) {

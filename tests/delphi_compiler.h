@@ -2,7 +2,7 @@
 // scripts/compile_unit.sh: fpc in Delphi mode against the stand-in library
 // units of tests/delphi, plus the Delphi line and literal length checks.
 //
-//   if (!tolvane::delphi::FpcAvailable()) GTEST_SKIP() << "fpc is not installed";
+//   SKIP_WITHOUT_FPC();
 //   const auto result = tolvane::delphi::CompileUnit(dir / "petstore.pas");
 //   EXPECT_TRUE(result.compiled) << result.diagnostics;
 //
@@ -37,6 +37,10 @@ inline bool FpcAvailable() {
   static const bool available = std::system("command -v fpc >/dev/null 2>&1") == 0;
   return available;
 }
+
+// Skips the running GoogleTest test where fpc cannot be run.
+#define SKIP_WITHOUT_FPC() \
+  if (!::tolvane::delphi::FpcAvailable()) GTEST_SKIP() << "fpc (Debian package fpc) is not installed"
 
 // The text in single quotes for the shell, inner single quotes escaped.
 inline std::string ShellQuoted(const std::string& text) {

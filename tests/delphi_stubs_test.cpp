@@ -7,6 +7,7 @@
 // change that makes it compile. Every test skips where fpc is not installed.
 
 #include "delphi_compiler.h"
+#include "unit_writer_support.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -25,25 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#define SKIP_WITHOUT_FPC() \
-  if (!delphi::FpcAvailable()) GTEST_SKIP() << "fpc (Debian package fpc) is not installed"
-
-// A fresh folder, removed with its contents at the end of the test.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (fs::temp_directory_path() / "delphi_stubs_test.XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 // Writes the text as the tool writes a unit: every line ends in CR LF.
 fs::path WriteUnit(const fs::path& folder, const std::string& file_name, const std::string& text) {
@@ -60,11 +42,11 @@ fs::path WriteUnit(const fs::path& folder, const std::string& file_name, const s
 // Writes the unit into a fresh folder under the file name it needs and
 // compiles it.
 delphi::CompileResult CompileText(const std::string& unit_name, const std::string& text) {
-  ScratchFolder folder;
+  testing::TempFolder folder;
   std::string file_name = unit_name + ".pas";
   std::transform(file_name.begin(), file_name.end(), file_name.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return delphi::CompileUnit(WriteUnit(folder.path(), file_name, text));
+  return delphi::CompileUnit(WriteUnit(fs::path(folder.Path()), file_name, text));
 }
 
 std::string Repeated(const std::string& piece, size_t count) {
@@ -168,13 +150,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CompileScript, LeavesNothingBesideTheUnit) {
   SKIP_WITHOUT_FPC();
-  ScratchFolder folder;
-  const fs::path unit = WriteUnit(folder.path(), "lonely.pas",
+  testing::TempFolder folder;
+  const fs::path unit = WriteUnit(fs::path(folder.Path()), "lonely.pas",
                                   "unit lonely;\n\ninterface\n\nuses\n  System.JSON;\n\n"
                                   "implementation\n\nuses\n  REST.Client;\n\nend.\n");
   EXPECT_TRUE(delphi::CompileUnit(unit).compiled);
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder.path())) {
+  for (const auto& entry : fs::directory_iterator(fs::path(folder.Path()))) {
     names.push_back(entry.path().filename().string());
   }
   EXPECT_EQ(names, std::vector<std::string>{"lonely.pas"});
@@ -182,8 +164,8 @@ TEST(CompileScript, LeavesNothingBesideTheUnit) {
 
 TEST(CompileScript, MissingUnitDoesNotCompile) {
   SKIP_WITHOUT_FPC();
-  ScratchFolder folder;
-  const auto result = delphi::CompileUnit(folder.path() / "absent.pas");
+  testing::TempFolder folder;
+  const auto result = delphi::CompileUnit(fs::path(folder.Path()) / "absent.pas");
   EXPECT_FALSE(result.compiled);
   EXPECT_NE(result.diagnostics.find("no such file"), std::string::npos) << result.diagnostics;
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "main/command_line.h"
+#include "loading_support.h"
 #include "peak_memory.h"
 #include "unit_writer_support.h"
 
@@ -58,52 +59,16 @@ std::vector<std::string> SplitLines(const std::string& AText) {
   return lines;
 }
 
-// Runs the program with AArgs in AFolder, output to files outside of it,
-// killing it after ASeconds.
+// Runs the program with AArgs in AFolder, killing it after ASeconds.
 ProgramRun RunProgram(const std::string& AFolder, const std::vector<std::string>& AArgs,
                       int ASeconds = kTimeLimitSeconds) {
-  TempFolder streams;
-  const std::string out_path = streams.File("out"), err_path = streams.File("err");
-  std::vector<std::string> args = {TOLVANE_BINARY};
-  args.insert(args.end(), AArgs.begin(), AArgs.end());
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 ||
-        ::chdir(AFolder.c_str()) != 0) {
-      ::_exit(126);
-    }
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
+  const BinaryRun binary = RunTolvane(AArgs, AFolder, ASeconds);
   ProgramRun run;
-  if (pid < 0) return run;
-  PeakMemorySampler memory(pid, "tolvane");
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(ASeconds);
-  int wait_status = 0;
-  struct rusage usage {};
-  for (;;) {
-    const pid_t done = ::wait4(pid, &wait_status, WNOHANG, &usage);
-    if (done == pid) {
-      run.finished = true;
-      break;
-    }
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      ::wait4(pid, &wait_status, 0, &usage);
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  if (run.finished && WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);
-  run.max_rss_kb = memory.Stop();
-  run.lines = SplitLines(ReadBytes(out_path));
-  run.errors = ReadBytes(err_path);
+  run.finished = binary.finished;
+  run.status = binary.status;
+  run.lines = SplitLines(binary.out);
+  run.errors = binary.err;
+  run.max_rss_kb = binary.max_rss_kb;
   return run;
 }
 
@@ -129,7 +94,7 @@ std::vector<std::string> FilteredRunLines(const std::string& ADocument, const st
 std::vector<std::string> FilteredUnit(const std::string& AUnitName,
                                       const std::vector<std::string>& AClassBlock,
                                       const std::vector<std::string>& ADestructors = {}) {
-  std::vector<std::string> lines = {"(*",   "  Created by Tolvane v1.3 <time>", "*)", "",
+  std::vector<std::string> lines = {"(*",   HeaderLine(), "*)", "",
                                     "unit " + AUnitName + ";", "", "interface", "", "uses",
                                     "  System.JSON;", "", "type"};
   lines.insert(lines.end(), AClassBlock.begin(), AClassBlock.end());

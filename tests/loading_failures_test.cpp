@@ -138,7 +138,7 @@ TEST(LoadingFailuresTest, SuccessfulRunsExitWithZero) {
   EXPECT_TRUE(std::filesystem::exists(folder.File("link.pas")));
 
   const BinaryRun version = RunTolvane({"--version"});
-  EXPECT_EQ(version.out, "Tolvane 1.3\n");
+  EXPECT_EQ(version.out, "Tolvane " + std::string(kProgramVersion) + "\n");
   EXPECT_EQ(version.status, 0);
   const BinaryRun help = RunTolvane({"/?"});
   EXPECT_EQ(help.out.rfind("Usage: tolvane DOCUMENT [-c:CLASS]", 0), 0u) << help.out;

@@ -1,13 +1,16 @@
 #pragma once
 
-// Runs the real tolvane binary and collects what it printed, its exit
-// status and its peak memory.
+// The one way tests run the real tolvane binary: what it printed, its exit
+// status and its peak memory, with a time limit after which it is killed.
 
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -20,6 +23,7 @@ extern char** environ;
 namespace tolvane::testing {
 
 struct BinaryRun {
+  bool finished = false;  // false when the time limit killed it
   int status = -1;  // exit status, or -1 when the program did not exit normally
   std::string out;
   std::string err;
@@ -37,8 +41,10 @@ inline std::string ReadAll(int AFd) {
   return text;
 }
 
-// Runs TOLVANE_BINARY with AArgs in the working directory ADirectory.
-inline BinaryRun RunTolvane(const std::vector<std::string>& AArgs, const std::string& ADirectory = ".") {
+// Runs TOLVANE_BINARY with AArgs in the working directory ADirectory; kills
+// it after ASeconds.
+inline BinaryRun RunTolvane(const std::vector<std::string>& AArgs, const std::string& ADirectory = ".",
+                            int ASeconds = 600) {
   int out_pipe[2];
   int err_pipe[2];
   if (::pipe(out_pipe) != 0 || ::pipe(err_pipe) != 0) std::abort();
@@ -62,6 +68,18 @@ inline BinaryRun RunTolvane(const std::vector<std::string>& AArgs, const std::st
 
   BinaryRun run;
   PeakMemorySampler memory(pid, "tolvane");
+  std::atomic<bool> done{false};
+  std::atomic<bool> killed{false};
+  std::thread watchdog([&] {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(ASeconds);
+    while (!done && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (!done) {
+      killed = true;
+      ::kill(pid, SIGKILL);
+    }
+  });
   std::thread err_reader([&] { run.err = ReadAll(err_pipe[0]); });
   run.out = ReadAll(out_pipe[0]);
   err_reader.join();
@@ -70,7 +88,10 @@ inline BinaryRun RunTolvane(const std::vector<std::string>& AArgs, const std::st
   int wait_status = 0;
   struct rusage usage {};
   ::wait4(pid, &wait_status, 0, &usage);
-  if (WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);
+  done = true;
+  watchdog.join();
+  run.finished = !killed;
+  if (run.finished && WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);
   run.max_rss_kb = memory.Stop();
   return run;
 }

@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "unitdef/object_definition.h"
-#include "unitdef/ordering.h"
+#include "unitdef/delphi_type.h"
+#include "unitdef/duplicate_names.h"
 #include "unitdef/type_mapping.h"
 
 namespace tolvane::testing {

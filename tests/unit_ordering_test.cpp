@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "delphi_compiler.h"
+#include "loading_support.h"
 #include "unit_writer_support.h"
 
 namespace tolvane {
@@ -33,14 +34,10 @@ ConversionRun Convert(const TempFolder& folder, const std::string& definitions, 
   WriteBytes(document, R"({"swagger": "2.0", "host": "h", "basePath": "/v1", "schemes": ["https"],)"
                        R"( "paths": {}, "securityDefinitions": {}, "definitions": )" +
                            definitions + "}");
-  const std::string command = "timeout 60 '" TOLVANE_BINARY "' '" + document + "' " + switches + " 2>&1";
+  std::vector<std::string> args = {document};
+  if (!switches.empty()) args.push_back(switches);
   ConversionRun run;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, count);
-    ::pclose(pipe);
-  }
+  run.output = testing::RunTolvane(args, folder.Path(), 60).out;
   run.unit_path = folder.File("api.pas");
   if (std::filesystem::exists(run.unit_path)) run.lines = ReadUnitLines(run.unit_path);
   return run;
@@ -105,7 +102,7 @@ TEST(UnitOrderingTest, CyclicSchemasEndWithForwardDeclarations) {
   EXPECT_EQ(ClassLines(run.lines), (Lines{"  TFile = class;", "  TManager = class;", "  TUser = class",
                                           "  TFolder = class", "  TFile = class", "  TEmployee = class",
                                           "  TManager = class"}));
-  if (!delphi::FpcAvailable()) GTEST_SKIP() << "fpc is not installed";
+  SKIP_WITHOUT_FPC();
   const delphi::CompileResult result = delphi::CompileUnit(run.unit_path);
   EXPECT_TRUE(result.compiled) << result.diagnostics;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// Helpers for tests of the unit writer: a temporary folder, reading a unit
-// back as lines, and masking the time stamp of its header.
+// Test support for the unit writer: a temporary folder, reading a unit back
+// as lines with the time stamp of its header masked, and the one in-process
+// run "document text and options in, unit lines out".
 
 #include <unistd.h>
 
@@ -11,6 +12,9 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "main/command_line.h"
+#include "unitdef/version.h"
 
 namespace tolvane::testing {
 
@@ -72,7 +76,7 @@ inline std::vector<std::string> SplitUnitLines(const std::string& bytes) {
 // The header's second line with its date and time replaced by a fixed mask,
 // once it has been checked to have the "yyyy-mm-dd hh:nn:ss" shape.
 inline std::vector<std::string> MaskTimeStamp(std::vector<std::string> lines) {
-  static const std::string kPrefix = "  Created by Tolvane v1.3 ";
+  static const std::string kPrefix = "  Created by Tolvane v" + std::string(kProgramVersion) + " ";
   if (lines.size() < 2 || lines[1].rfind(kPrefix, 0) != 0) return lines;
   const std::string stamp = lines[1].substr(kPrefix.size());
   bool shaped = stamp.size() == 19;
@@ -92,6 +96,9 @@ inline std::vector<std::string> MaskTimeStamp(std::vector<std::string> lines) {
   return lines;
 }
 
+// The header's masked second line.
+inline std::string HeaderLine() { return "  Created by Tolvane v" + std::string(kProgramVersion) + " <time>"; }
+
 inline std::vector<std::string> ReadUnitLines(const std::string& path) {
   return MaskTimeStamp(SplitUnitLines(ReadBytes(path)));
 }
@@ -99,7 +106,7 @@ inline std::vector<std::string> ReadUnitLines(const std::string& path) {
 // The 17 lines of a unit without any class or client section, named after
 // AUnitName; the time stamp masked.
 inline std::vector<std::string> EmptyUnitLines(const std::string& AUnitName) {
-  return {"(*", "  Created by Tolvane v1.3 <time>", "*)", "", "unit " + AUnitName + ";", "",
+  return {"(*", HeaderLine(), "*)", "", "unit " + AUnitName + ";", "",
           "interface", "", "uses", "  System.JSON;", "", "type", "", "implementation", "", "",
           "end."};
 }
@@ -109,7 +116,7 @@ inline std::vector<std::string> EmptyUnitLines(const std::string& AUnitName) {
 inline std::vector<std::string> PetWithClassFilterUnit() {
   return {
       "(*",
-      "  Created by Tolvane v1.3 <time>",
+      HeaderLine(),
       "*)",
       "",
       "unit petstore;",
@@ -151,6 +158,79 @@ inline std::vector<std::string> PetWithClassFilterUnit() {
       "",
       "end.",
   };
+}
+
+// What one in-process run of the program printed and wrote.
+struct TUnitRun {
+  int Status = -1;
+  std::vector<std::string> Output;  // the printed lines
+  bool Written = false;             // a unit was written
+  std::vector<std::string> Lines;   // its lines, time stamp masked
+};
+
+// Writes ADocument as AFileName into a fresh folder and runs the command
+// line on it in this process, with AOptions after the document ("-c:Pet",
+// "--compilable"). The folder's paths in the output read "<dir>/".
+inline TUnitRun ConvertText(const std::string& ADocument, const std::vector<std::string>& AOptions = {},
+                            const std::string& AFileName = "api.json") {
+  TempFolder folder;
+  WriteBytes(folder.File(AFileName), ADocument);
+  std::vector<std::string> args = {folder.File(AFileName)};
+  args.insert(args.end(), AOptions.begin(), AOptions.end());
+  TUnitRun run;
+  const std::string prefix = folder.Path() + "/";
+  run.Status = RunCommandLine(args, [&](const std::string& ALine) {
+    std::string line = ALine;
+    for (size_t at = line.find(prefix); at != std::string::npos; at = line.find(prefix, at)) {
+      line.replace(at, prefix.size(), "<dir>/");
+    }
+    run.Output.push_back(std::move(line));
+  });
+  for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+    if (entry.path().extension() != ".pas") continue;
+    run.Written = true;
+    run.Lines = ReadUnitLines(entry.path().string());
+  }
+  return run;
+}
+
+// A document with the given members of "definitions" and nothing to serve.
+inline std::string DefinitionsDocument(const std::string& ADefinitions) {
+  return R"({"swagger": "2.0", "paths": {}, "securityDefinitions": {}, "definitions": {)" + ADefinitions + "}}";
+}
+
+// The lines from the first one equal to AFirst up to the next one equal to
+// ALast, both included; empty when there is no such first line.
+inline std::vector<std::string> LinesBetween(const std::vector<std::string>& ALines, const std::string& AFirst,
+                                             const std::string& ALast) {
+  size_t i = 0;
+  while (i < ALines.size() && ALines[i] != AFirst) ++i;
+  std::vector<std::string> lines;
+  for (; i < ALines.size(); ++i) {
+    lines.push_back(ALines[i]);
+    if (lines.size() > 1 && ALines[i] == ALast) break;
+  }
+  return lines;
+}
+
+// The type section of a unit without client: the lines after "type" up to
+// the blank line before "implementation".
+inline std::vector<std::string> TypeSection(const std::vector<std::string>& ALines) {
+  std::vector<std::string> lines;
+  size_t i = 0;
+  while (i < ALines.size() && ALines[i] != "type") ++i;
+  for (++i; i + 1 < ALines.size() && ALines[i + 1] != "implementation"; ++i) lines.push_back(ALines[i]);
+  return lines;
+}
+
+// The implementation section: the lines after "implementation" and its blank
+// line up to the blank line before "end.".
+inline std::vector<std::string> ImplementationSection(const std::vector<std::string>& ALines) {
+  std::vector<std::string> lines;
+  size_t i = 0;
+  while (i < ALines.size() && ALines[i] != "implementation") ++i;
+  for (i += 2; i + 1 < ALines.size() && ALines[i + 1] != "end."; ++i) lines.push_back(ALines[i]);
+  return lines;
 }
 
 }  // namespace tolvane::testing

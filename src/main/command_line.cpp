@@ -8,11 +8,10 @@
 #include "platform/file_system.h"
 #include "swagger/convert_swagger.h"
 #include "unitdef/unit_definition.h"
+#include "unitdef/version.h"
 
 namespace tolvane {
 namespace {
-
-constexpr const char* kVersionLine = "Tolvane 1.3";
 
 constexpr const char* kUsage[] = {
     "Usage: tolvane DOCUMENT [-c:CLASS] [--compilable]",
@@ -116,7 +115,7 @@ int RunCommandLine(const std::vector<std::string>& AArgs, const TLogProc& AWrite
       return 0;
     }
     if (document == "--version") {
-      AWriteLine(kVersionLine);
+      AWriteLine("Tolvane " + std::string(kProgramVersion));
       return 0;
     }
   }

@@ -92,7 +92,7 @@ TEST(RunCommandLineTest, HelpAndVersionUnlessAFileHasTheName) {
   }
   const RunResult version = RunWith({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.lines, std::vector<std::string>{"Tolvane 1.3"});
+  EXPECT_EQ(version.lines, std::vector<std::string>{"Tolvane " + std::string(kProgramVersion)});
   EXPECT_EQ(RunWith({"--VERSION"}).lines, std::vector<std::string>{"File --VERSION not found"});
 
   // A file named like the request is converted instead.

@@ -1,20 +1,19 @@
 #pragma once
 
-// The debugger output channel of the ordering pass. Linux has none, so the
-// lines go to a replaceable sink that discards them by default; tests install
-// a capturing sink.
+// The debugger output channel of the ordering pass: a callback that takes
+// one trace line. Linux has no debugger output, so a run passes none and the
+// lines are dropped; tests and benchmarks pass their own.
 
 #include <functional>
 #include <string_view>
 
 namespace tolvane {
 
-using TTraceSink = std::function<void(std::string_view)>;
+using TTraceProc = std::function<void(std::string_view)>;
 
-void OutputDebugString(std::string_view text);
-
-// Installs a sink (an empty function restores the discarding default) and
-// returns the previous one.
-TTraceSink SetTraceSink(TTraceSink sink);
+// Writes the line through ATrace, when there is one.
+inline void OutputDebugString(const TTraceProc& ATrace, std::string_view ALine) {
+  if (ATrace) ATrace(ALine);
+}
 
 }  // namespace tolvane

@@ -41,9 +41,7 @@ class TSwaggerConverter {
   explicit TSwaggerConverter(TLogProc AWriteLine = WriteConsoleLine);
   ~TSwaggerConverter();
 
-  const std::string& ClassnameFilter() const { return FClassnameFilter; }
   void SetClassnameFilter(const std::string& AFilter) { FClassnameFilter = AFilter; }
-  const std::string& FileName() const { return FFileName; }
   // Stores the path and runs the whole conversion; throws the failure that
   // ended it.
   void SetFileName(const std::string& AFileName);

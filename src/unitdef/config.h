@@ -11,14 +11,10 @@ struct TConfig {
   bool WriteOperations = false;
   std::string UseVersion;
   bool DateHandling = false;
-  // Names and type texts taken from the document are cleaned of characters
-  // that could break out of an identifier when they are written. Only tests
-  // turn it off, to show that a plain document's unit does not change.
-  bool SanitizeNames = true;
-  // Set by the switch --compilable: every line that would not compile is
-  // written so that it does (names made unique identifiers, unknown types
-  // written as TJSONValue, values converted, Delphi's length limits kept).
-  // Off, the unit is written exactly as without it.
+  // Set by the switch --compilable: the unit is resolved by the rule that
+  // writes every line so that it compiles (names made unique identifiers,
+  // unknown types written as TJSONValue, values converted, Delphi's length
+  // limits kept). Off, by the plain rule.
   bool Compilable = false;
 };
 

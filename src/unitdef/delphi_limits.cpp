@@ -18,8 +18,6 @@ constexpr std::array<std::string_view, 32> kControlCharacters = {
     "#11", "#12", "#13", "#14", "#15", "#16", "#17", "#18", "#19", "#20", "#21",
     "#22", "#23", "#24", "#25", "#26", "#27", "#28", "#29", "#30", "#31"};
 
-bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
 size_t Indent(std::string_view ALine) {
   const size_t indent = ALine.find_first_not_of(' ');
   return indent == std::string_view::npos ? ALine.size() : indent;
@@ -187,11 +185,7 @@ std::vector<std::string_view> CodeSegments(std::string_view ALine) {
 
 }  // namespace
 
-size_t CharacterCount(std::string_view AText) {
-  size_t count = 0;
-  for (const char c : AText) count += IsContinuationByte(c) ? 0 : 1;
-  return count;
-}
+size_t CharacterCount(std::string_view AText) { return Utf8CharacterCount(AText); }
 
 std::string FitLiterals(std::string_view ALine) {
   std::string out;
@@ -281,21 +275,33 @@ std::vector<std::string> WrapLine(std::string_view ALine) {
   return lines;
 }
 
+void TDelphiLimitsFilter::Line(std::span<const std::string_view> APieces) {
+  // A literal of 256 characters takes at least 258 bytes, a line of 1024
+  // characters at least 1024 bytes.
+  size_t length = 0;
+  bool controls = false;
+  for (const std::string_view piece : APieces) {
+    length += piece.size();
+    controls = controls || std::any_of(piece.begin(), piece.end(), IsControlByte);
+  }
+  if (length <= kMaxLiteralLength + 2 && !controls) {
+    FNext.Line(APieces);
+    return;
+  }
+  const std::string line = FitLiterals(JoinPieces(APieces));
+  if (line.size() <= kMaxLineLength) {
+    FNext.Line(line);
+    return;
+  }
+  for (const std::string& piece : WrapLine(line)) FNext.Line(piece);
+}
+
 void FitDelphiLimits(TLineList& ALines) {
   TLineList fitted;
   fitted.reserve(ALines.size());
-  for (std::string& line : ALines) {
-    // A literal of 256 characters takes at least 258 bytes, a line of 1024
-    // characters at least 1024 bytes.
-    if (line.size() > kMaxLiteralLength + 2 || std::any_of(line.begin(), line.end(), IsControlByte)) {
-      line = FitLiterals(line);
-    }
-    if (line.size() <= kMaxLineLength) {
-      fitted.push_back(std::move(line));
-      continue;
-    }
-    for (std::string& piece : WrapLine(line)) fitted.push_back(std::move(piece));
-  }
+  TLineCollector collector(fitted);
+  TDelphiLimitsFilter filter(collector);
+  for (const std::string& line : ALines) filter.Line(line);
   ALines.swap(fitted);
 }
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "unitdef/unit_definition.h"
+#include "unitdef/code_printer.h"
 
 namespace tolvane {
 
@@ -35,7 +35,19 @@ std::string FitLiterals(std::string_view ALine);
 // as it is.
 std::vector<std::string> WrapLine(std::string_view ALine);
 
-// Both, on every line of a unit.
+// Both, on every line that passes: each line goes on to the next sink as
+// one or more lines within the limits.
+class TDelphiLimitsFilter final : public TLineSink {
+ public:
+  explicit TDelphiLimitsFilter(TLineSink& ANext) : FNext(ANext) {}
+  using TLineSink::Line;
+  void Line(std::span<const std::string_view> APieces) override;
+
+ private:
+  TLineSink& FNext;
+};
+
+// The same on every line of a list.
 void FitDelphiLimits(TLineList& ALines);
 
 }  // namespace tolvane

@@ -29,4 +29,12 @@ std::string DropCharacters(std::string_view text, size_t count);
 // The same, appended to out.
 void AppendDroppingCharacters(std::string& out, std::string_view text, size_t count);
 
+// Length of the local reference prefix "#/definitions/": a type text is made
+// of the name after it, "#/definitions/Pet" gives "Pet" (also when the
+// reference has another prefix: the cut is by length).
+constexpr size_t kReferencePrefixLength = 14;
+inline void AppendReferencedName(std::string& out, std::string_view ref) {
+  AppendDroppingCharacters(out, ref, kReferencePrefixLength);
+}
+
 }  // namespace tolvane

@@ -1,24 +1,25 @@
 #pragma once
 
-// Joining the pieces of one line of the unit with a single allocation.
+// A text of the unit made from its pieces with one allocation.
 
-#include <cstring>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace tolvane {
 
-inline std::string JoinLine(std::initializer_list<std::string_view> APieces) {
+inline std::string JoinPieces(std::span<const std::string_view> APieces) {
   size_t length = 0;
   for (const std::string_view piece : APieces) length += piece.size();
-  std::string line(length, '\0');
-  char* out = line.data();
-  for (const std::string_view piece : APieces) {
-    if (!piece.empty()) std::memcpy(out, piece.data(), piece.size());
-    out += piece.size();
-  }
-  return line;
+  std::string text;
+  text.reserve(length);
+  for (const std::string_view piece : APieces) text.append(piece);
+  return text;
+}
+
+inline std::string JoinText(std::initializer_list<std::string_view> APieces) {
+  return JoinPieces(std::span<const std::string_view>(APieces.begin(), APieces.size()));
 }
 
 }  // namespace tolvane

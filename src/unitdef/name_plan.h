@@ -1,11 +1,9 @@
 #pragma once
 
-// What a unit made with --compilable writes where the plain unit would not
-// compile: the identifiers of classes, fields, properties, methods and
-// arguments, made unique and valid, and the types, with everything the unit
-// cannot name written as TJSONValue. The plan is worked out once per unit,
-// before any line is written; the writers ask it for their texts. The unit
-// model itself (names, references, order) is left as it is.
+// How a unit made with --compilable names things where the plain unit would
+// not compile: the identifiers of classes, fields, properties, methods and
+// arguments, made unique and valid. The rule of --compilable
+// (compilable_resolver.cpp) plans its names with these.
 //
 // Renaming rule: a name is first made an identifier (the model's cleaning,
 // then every character that is not an ASCII letter, digit or "_" becomes "_",
@@ -24,12 +22,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "unitdef/signature.h"
-#include "unitdef/unit_definition.h"
 
 namespace tolvane {
-
-struct TOperation;
 
 // Names from a document are cut to this length, which leaves room for a
 // number, the "F", "L" and "ItemArray" around them, within Free Pascal's 127
@@ -94,67 +88,5 @@ std::string TNameScope::Unique(const std::string& ABase, TAccept AAccept) {
     if (IsFree(candidate) && AAccept(candidate)) return candidate;
   }
 }
-
-// The texts of one property.
-struct TPropertyPlan {
-  std::string Field;     // "Fid", "&For"
-  std::string Property;  // "id", "&type"
-  std::string Type;      // "string", "TPet", "TArray<TJSONValue>"
-  bool IsObject = false;       // a class or TJSONValue: freed by the destructor
-  bool IsObjectArray = false;  // an array of these
-};
-
-struct TClassPlan {
-  std::string Identifier;  // "TPet"
-  std::vector<TPropertyPlan> Properties;
-  bool HasObjects = false;
-  bool HasObjectArrays = false;
-};
-
-// The texts of one client method.
-struct TOperationPlan {
-  std::string Method;
-  std::vector<std::string> Arguments;
-  std::vector<std::string> Types;
-  std::string Result;  // empty for a procedure
-};
-
-class TNamePlan {
- public:
-  // Works out the plan of the unit's model as it stands after the renaming
-  // of duplicates. Fails with Exception when a class filter names no class.
-  explicit TNamePlan(TUnitDefinition& AUnit);
-
-  const TOutputName& Output() const { return FOutput; }
-  const std::string& ClientClass() const { return FClientClass; }
-  const TClassPlan& Class(const TObjectDefinition& AObject) const;
-  // Puts the planned names and types into a signature made for the operation.
-  void Apply(const TOperation& AOperation, TUnitDefinition::TSignature& ASignature) const;
-
-  // The type written for a type text of the model: simple types in their
-  // usual spelling, a class of the document as its identifier, TArray<...>
-  // of these, anything else as TJSONValue.
-  std::string WrittenType(std::string_view AType) const;
-
- private:
-  void PlanClasses(TUnitDefinition& AUnit);
-  void PlanOperations(TUnitDefinition& AUnit);
-  // The identifier of the class that a type text names, or null.
-  const std::string* FindClass(std::string_view AType) const;
-  std::string WrittenElement(std::string_view AType) const;
-
-  TOutputName FOutput;
-  std::string FClientClass;
-  // Library types, the client class and the class identifiers; then the
-  // routines and constants that method bodies use.
-  TNameScope FTypes;
-  TNameScope FBodyNames{&FTypes};
-  std::vector<TClassPlan> FClasses;
-  std::unordered_map<const TObjectDefinition*, size_t> FClassIndex;
-  // The classes by "T" + their name made an identifier, exactly and folded.
-  std::unordered_map<std::string, size_t> FByTypeText;
-  std::unordered_map<std::string, size_t> FByFoldedTypeText;
-  std::unordered_map<const TOperation*, TOperationPlan> FOperations;
-};
 
 }  // namespace tolvane

@@ -1,14 +1,11 @@
 #include "unitdef/object_definition.h"
 
 #include "unitdef/identifiers.h"
-#include "unitdef/type_mapping.h"
+#include "unitdef/delphi_type.h"
 
 namespace tolvane {
 
 namespace {
-
-// Length of the local reference prefix "#/definitions/".
-constexpr size_t kReferencePrefixLength = 14;
 
 // Removes every blank and turns every "-" into "_", in place.
 void CleanTypeText(std::string& text) {
@@ -20,8 +17,6 @@ void CleanTypeText(std::string& text) {
   text.resize(kept);
 }
 
-constexpr std::string_view kArrayPrefix = "TArray<";
-
 }  // namespace
 
 void TPropertyDefinition::SetName(std::string AName) {
@@ -32,12 +27,12 @@ void TPropertyDefinition::SetName(std::string AName) {
   if (IsReservedWord(FPropertyName)) FPropertyName.insert(FPropertyName.begin(), '&');
 }
 
-const std::string& TPropertyDefinition::DataType() {
+const std::string& TPropertyDefinition::DataType() const {
   if (!FDataTypeCurrent) {
-    FBaseName = ComputeDataType();
+    FDataType = ComputeDataType();
     FDataTypeCurrent = true;
   }
-  return FBaseName;
+  return FDataType;
 }
 
 std::string TPropertyDefinition::ComputeDataType() const {
@@ -52,19 +47,18 @@ std::string TPropertyDefinition::ComputeDataType() const {
     result = "string";
   } else if (FType == "array" && !FItemref.empty()) {
     result.reserve(FItemref.size());
-    result.append("TArray<T");
-    AppendDroppingCharacters(result, FItemref, kReferencePrefixLength);
+    AppendArrayPrefix(result);
+    result += 'T';
+    AppendReferencedName(result, FItemref);
     result += '>';
     CleanTypeText(result);
   } else if (FType == "array") {
-    result.reserve(FItemtype.size() + 8);
-    result.append("TArray<").append(FItemtype == "number" ? std::string_view("double") : FItemtype);
-    result += '>';
+    result = ArrayType(FItemtype == "number" ? std::string_view("double") : FItemtype);
     CleanTypeText(result);
   } else if (!Fref.empty()) {
     result.reserve(Fref.size());
     result += 'T';
-    AppendDroppingCharacters(result, Fref, kReferencePrefixLength);
+    AppendReferencedName(result, Fref);
     CleanTypeText(result);
   } else if (!FType.empty()) {
     result = FType;
@@ -75,20 +69,9 @@ std::string TPropertyDefinition::ComputeDataType() const {
   return result;
 }
 
-bool TPropertyDefinition::IsObject() const {
-  return StartsWithFold(FBaseName, "T") && !StartsWithFold(FBaseName, kArrayPrefix) &&
-         !IsSimpleType(FBaseName);
-}
+bool TPropertyDefinition::IsObject() const { return IsObjectType(DataType()); }
 
-bool TPropertyDefinition::IsObjectArray() const {
-  if (!StartsWithFold(FBaseName, kArrayPrefix) || FBaseName.size() <= kArrayPrefix.size() ||
-      FBaseName.back() != '>') {
-    return false;
-  }
-  const std::string_view inner =
-      std::string_view(FBaseName).substr(kArrayPrefix.size(), FBaseName.size() - kArrayPrefix.size() - 1);
-  return !IsSimpleType(inner);
-}
+bool TPropertyDefinition::IsObjectArray() const { return IsObjectArrayType(DataType()); }
 
 bool TObjectDefinition::HasObjects() const {
   for (const auto& property : FProperties) {

@@ -45,18 +45,14 @@ class TPropertyDefinition {
     FItemtype = std::move(v);
     FDataTypeCurrent = false;
   }
-  const std::string& BaseName() const { return FBaseName; }
-  void SetBaseName(std::string v) {
-    FBaseName = std::move(v);
-    FDataTypeCurrent = false;
-  }
-
-  // The target type text of type, format, $ref and the items; each read
-  // also records it as BaseName. The text is worked out again only after
-  // one of those five or BaseName has been set, so reading it is cheap; the
-  // reference (to BaseName) stays valid until the next setter call.
-  const std::string& DataType();
-  // Both answer from BaseName, so they lag until DataType is read again.
+  // The target type text of type, format, $ref and the items. It is worked
+  // out again only after one of those has been set, so reading it is cheap;
+  // the reference stays valid until the next setter call.
+  const std::string& DataType() const;
+  // Whether the destructor frees the property: a class, or an array of
+  // classes, by its DataType. (The conversion rules answer from the type as
+  // last read; the ordering pass reads every type after the last change of a
+  // reference, so that is always the current one.)
   bool IsObject() const;
   bool IsObjectArray() const;
 
@@ -72,10 +68,9 @@ class TPropertyDefinition {
   std::string Fref;
   std::string FItemref;
   std::string FItemtype;
-  std::string FBaseName;
-  // FBaseName holds DataType's text: it was read and nothing it depends on
-  // has been set since.
-  bool FDataTypeCurrent = false;
+  // DataType's text, while FDataTypeCurrent: read since the last change.
+  mutable std::string FDataType;
+  mutable bool FDataTypeCurrent = false;
 };
 
 class TObjectDefinition {
@@ -90,8 +85,6 @@ class TObjectDefinition {
   void SetType(const std::string& AType) { FType = AType; }
   const std::string& description() const { return Fdescription; }
   void Setdescription(std::string v) { Fdescription = std::move(v); }
-  bool ImplementationHeaderWritten() const { return FImplementationHeaderWritten; }
-  void SetImplementationHeaderWritten(bool v) { FImplementationHeaderWritten = v; }
 
   // True at the first property whose IsObject (IsObjectArray) holds.
   bool HasObjects() const;
@@ -107,7 +100,6 @@ class TObjectDefinition {
   std::string FType;
   TPropertyList FProperties;
   std::string Fdescription;
-  bool FImplementationHeaderWritten = false;
 };
 
 // The classes in declaration order; owns them.

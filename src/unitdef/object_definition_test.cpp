@@ -54,69 +54,24 @@ TEST(DataTypeTest, Rows) {
     property.SetItemtype(c.item_type);
     EXPECT_EQ(property.DataType(), c.expected)
         << c.type << " " << c.format << " " << c.ref << " " << c.item_ref << " " << c.item_type;
-    EXPECT_EQ(property.BaseName(), c.expected);
   }
 }
 
-TEST(IsObjectTest, AnswersFromTheBaseName) {
-  const struct {
-    const char* base_name;
-    bool is_object;
-    bool is_object_array;
-  } cases[] = {
-      {"TCategory", true, false},
-      {"TDateTime", false, false},
-      {"TDate", false, false},
-      {"string", false, false},
-      {"integer", false, false},
-      {"int64", false, false},
-      {"double", false, false},
-      {"boolean", false, false},
-      {"object", false, false},
-      {"???", false, false},
-      {"", false, false},
-      {"timestamp", true, false},
-      {"T", true, false},
-      {"TArray<TTag>", false, true},
-      {"tarray<TTag>", false, true},
-      {"TArray<string>", false, false},
-      {"TArray<integer>", false, false},
-      {"TArray<double>", false, false},
-      {"TArray<boolean>", false, false},
-      {"TArray<object>", false, false},
-      {"TArray<>", false, true},
-      {"TArray<array>", false, true},
-      {"TArray<TTag", false, false},
-  };
-  for (const auto& c : cases) {
-    TPropertyDefinition property;
-    property.SetBaseName(c.base_name);
-    EXPECT_EQ(property.IsObject(), c.is_object) << c.base_name;
-    EXPECT_EQ(property.IsObjectArray(), c.is_object_array) << c.base_name;
-  }
-}
-
-TEST(IsObjectTest, LagsBehindUntilDataTypeIsRead) {
+TEST(IsObjectTest, FollowsTheCurrentType) {
   TObjectDefinition object;
   TPropertyDefinition* property =
       object.AddProperty("category", "", "", "#/definitions/Category", "", "", "");
-  EXPECT_FALSE(property->IsObject());
-  EXPECT_FALSE(object.HasObjects());
-  EXPECT_EQ(property->DataType(), "TCategory");
   EXPECT_TRUE(property->IsObject());
   EXPECT_TRUE(object.HasObjects());
-
   property->Setref("");
   property->SetType("string");
-  EXPECT_TRUE(property->IsObject());  // still the last computed text
-  EXPECT_EQ(property->DataType(), "string");
   EXPECT_FALSE(property->IsObject());
   EXPECT_FALSE(object.HasObjects());
 }
 
-// DataType keeps its text between reads: every input it depends on, and a
-// BaseName set from outside, makes the next read work it out again.
-TEST(DataTypeTest, EveryInputAndBaseNameCountAfterARead) {
+// DataType keeps its text between reads: every input it depends on makes the
+// next read work it out again.
+TEST(DataTypeTest, EveryInputCountsAfterARead) {
   TPropertyDefinition property;
   const auto read = [&] { return std::string(property.DataType()); };
   EXPECT_EQ(read(), "???");
@@ -133,10 +88,6 @@ TEST(DataTypeTest, EveryInputAndBaseNameCountAfterARead) {
   EXPECT_EQ(read(), "TArray<double>");
   property.SetItemref("#/definitions/Tag");
   EXPECT_EQ(read(), "TArray<TTag>");
-  property.SetBaseName("TOther");
-  EXPECT_EQ(property.BaseName(), "TOther");
-  EXPECT_EQ(read(), "TArray<TTag>");
-  EXPECT_EQ(property.BaseName(), "TArray<TTag>");
   property.Setdescription("no input");
   EXPECT_EQ(read(), "TArray<TTag>");
 }
@@ -156,7 +107,7 @@ TEST(ObjectDefinitionTest, HasObjectsAndArrays) {
   for (const auto& c : cases) {
     TObjectDefinition object;
     for (const char* base_name : c.base_names) {
-      object.AddProperty("p", "", "", "", "", "", "")->SetBaseName(base_name);
+      object.AddProperty("p", base_name, "", "", "", "", "");
     }
     EXPECT_EQ(object.HasObjects(), c.has_objects);
     EXPECT_EQ(object.HasObjectArrays(), c.has_object_arrays);
@@ -178,7 +129,6 @@ TEST(ObjectDefinitionTest, AddPropertyStoresEveryValueInOrder) {
   EXPECT_EQ(first.Itemref(), "#/definitions/B");
   EXPECT_EQ(first.Itemtype(), "itype");
   EXPECT_EQ(first.description(), "desc");
-  EXPECT_EQ(first.BaseName(), "");
   EXPECT_EQ(object.Properties()[1]->Name(), "type");
 }
 

@@ -2,52 +2,11 @@
 
 #include <cstdint>
 
+#include "platform/utf8.h"
+
 namespace tolvane {
 
 namespace {
-
-constexpr std::string_view kArrayPrefix = "TArray<";
-
-// Reads the UTF-8 character at text[pos]; returns its length in bytes and
-// stores its code point. A byte that starts no valid sequence counts as one
-// character of its own (code point 0xFFFD), so it is replaced like any other.
-size_t NextCharacter(std::string_view text, size_t pos, char32_t& code_point) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(pos);
-  if (lead < 0x80) {
-    code_point = lead;
-    return 1;
-  }
-  size_t length = 0;
-  char32_t value = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    value = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    value = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    value = lead & 0x07;
-  } else {
-    code_point = 0xFFFD;
-    return 1;
-  }
-  if (pos + length > text.size()) {
-    code_point = 0xFFFD;
-    return 1;
-  }
-  for (size_t i = 1; i < length; ++i) {
-    const unsigned char next = byte(pos + i);
-    if ((next & 0xC0) != 0x80) {
-      code_point = 0xFFFD;
-      return 1;
-    }
-    value = (value << 6) | (next & 0x3F);
-  }
-  code_point = value;
-  return length;
-}
 
 // ASCII letters and digits, "_", and the letters of Windows-1252.
 bool IsIdentifierCharacter(char32_t c) {
@@ -75,7 +34,9 @@ constexpr bool IsAsciiIdentifierByte(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-void AppendCleaned(std::string& out, std::string_view text) {
+}  // namespace
+
+void AppendSanitized(std::string& out, std::string_view text) {
   size_t pos = 0;
   while (pos < text.size()) {
     // Runs of ASCII identifier characters, the common case, are copied whole.
@@ -85,7 +46,7 @@ void AppendCleaned(std::string& out, std::string_view text) {
     pos = run;
     if (pos == text.size()) break;
     char32_t c;
-    const size_t length = NextCharacter(text, pos, c);
+    const size_t length = Utf8CharacterAt(text, pos, c);
     if (c >= 0x80 && IsIdentifierCharacter(c)) {
       out.append(text.substr(pos, length));
     } else {
@@ -95,32 +56,6 @@ void AppendCleaned(std::string& out, std::string_view text) {
   }
 }
 
-bool IsArrayText(std::string_view text) {
-  return text.size() > kArrayPrefix.size() && text.substr(0, kArrayPrefix.size()) == kArrayPrefix &&
-         text.back() == '>';
-}
-
-// Drops the array brackets that the type cleaning keeps, level by level (no
-// recursion, so a deeply nested text from a document cannot exhaust the
-// stack), and counts the levels.
-std::string_view PeelArrays(std::string_view AText, size_t& ADepth) {
-  ADepth = 0;
-  while (IsArrayText(AText)) {
-    AText = AText.substr(kArrayPrefix.size(), AText.size() - kArrayPrefix.size() - 1);
-    ++ADepth;
-  }
-  return AText;
-}
-
-bool IsAsciiIdentifier(std::string_view AText) {
-  for (const char c : AText) {
-    if (!IsAsciiIdentifierByte(static_cast<unsigned char>(c))) return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 std::string SanitizeIdentifier(std::string_view AText) {
   std::string out;
   out.reserve(AText.size());
@@ -128,35 +63,8 @@ std::string SanitizeIdentifier(std::string_view AText) {
     out += '&';
     AText.remove_prefix(1);
   }
-  AppendCleaned(out, AText);
+  AppendSanitized(out, AText);
   return out;
-}
-
-std::string SanitizeTypeText(std::string_view AText) {
-  size_t depth;
-  const std::string_view core = PeelArrays(AText, depth);
-  std::string out;
-  out.reserve(AText.size());
-  for (size_t i = 0; i < depth; ++i) out.append(kArrayPrefix);
-  if (core == "???") {
-    out.append(core);
-  } else {
-    // A type text never carries the "&" of an escaped name, so it is not kept.
-    AppendCleaned(out, core);
-  }
-  out.append(depth, '>');
-  return out;
-}
-
-bool IsCleanIdentifier(std::string_view AText) {
-  if (!AText.empty() && AText.front() == '&') AText.remove_prefix(1);
-  return IsAsciiIdentifier(AText);
-}
-
-bool IsCleanTypeText(std::string_view AText) {
-  size_t depth;
-  const std::string_view core = PeelArrays(AText, depth);
-  return core == "???" || IsAsciiIdentifier(core);
 }
 
 std::string QuoteLiteral(std::string_view AText) {

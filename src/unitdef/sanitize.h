@@ -12,15 +12,8 @@ namespace tolvane {
 // Windows-1252 letter becomes "_"; a leading "&" stays.
 std::string SanitizeIdentifier(std::string_view AText);
 
-// True when the cleaning would leave the text as it is. Looks only for the
-// common case: ASCII letters, digits and "_" (and the kept brackets, "???"
-// and leading "&"); a text with other characters answers false.
-bool IsCleanIdentifier(std::string_view AText);
-bool IsCleanTypeText(std::string_view AText);
-
-// "TArray<" + inner + ">" keeps its brackets and cleans the inner text (again
-// piece by piece), "???" stays, any other text is cleaned as an identifier.
-std::string SanitizeTypeText(std::string_view AText);
+// The cleaning of SanitizeIdentifier, without the "&" rule, appended to AOut.
+void AppendSanitized(std::string& AOut, std::string_view AText);
 
 // A Delphi string literal: single quotes, inner quotes doubled; CR and LF are
 // written as #13 and #10 constants joined to the quoted runs ('a'#13#10'b').

@@ -9,56 +9,54 @@
 namespace tolvane {
 namespace {
 
-using TParam = TUnitDefinition::TParam;
 using testing::AddParameter;
 using testing::AddResponse;
 using testing::Schema;
 
-TEST(SignatureTest, RendersDeclarationAndHeading) {
-  TUnitDefinition unit;
+TEST(SignatureTest, KindNameAndResult) {
   TOperation get;
   get.FoperationId = "getPetById";
   AddParameter(get, "petId", "path", "integer").Fformat = "int64";
+  AddResponse(get, "404", Schema("#/definitions/Error"));
   AddResponse(get, "200", Schema("#/definitions/Pet"));
-  const auto function = unit.CreateSignature("api", get);
-  EXPECT_EQ(function->GetInterface(), "function getPetById(petId : int64) : TPet;");
-  EXPECT_EQ(function->GetImplementation(), "function Tapi.getPetById(petId : int64) : TPet;");
+  const TSignature function = CreateSignature("api", get);
+  EXPECT_EQ(function.Clazz, "api");
+  EXPECT_EQ(function.CallType, "function");
+  EXPECT_EQ(function.Name, "getPetById");
+  EXPECT_EQ(function.Returns.Datatype, "TPet");
 
   TOperation logout;
-  logout.FoperationId = "logoutUser";
+  logout.FoperationId = "type";
   AddResponse(logout, "default", nullptr);
-  const auto procedure = unit.CreateSignature("api", logout);
-  EXPECT_EQ(procedure->GetInterface(), "procedure logoutUser;");
-  EXPECT_EQ(procedure->GetImplementation(), "procedure Tapi.logoutUser;");
+  const TSignature procedure = CreateSignature("api", logout);
+  EXPECT_EQ(procedure.CallType, "procedure");
+  EXPECT_EQ(procedure.Name, "&type");
+  EXPECT_EQ(procedure.Returns.Datatype, "");
 
   TOperation unnamed;  // no operationId, no responses member at all
-  const auto empty = unit.CreateSignature("", unnamed);
-  EXPECT_EQ(empty->GetInterface(), "procedure ;");
-  EXPECT_EQ(empty->GetImplementation(), "procedure T.;");
+  const TSignature empty = CreateSignature("", unnamed);
+  EXPECT_EQ(empty.CallType, "procedure");
+  EXPECT_EQ(empty.Name, "");
 }
 
 TEST(SignatureTest, ArgumentsKeepTheDocumentsNameForTheRequest) {
-  TUnitDefinition unit;
   TOperation operation;
   AddParameter(operation, "type", "query", "string");
   AddParameter(operation, "page-size", "Header", "integer", false);
   auto& tags = AddParameter(operation, "tags", "body", "array");
   tags.Fitems = std::make_unique<TItems>();
   tags.Fitems->Ftype = "string";
-  const auto signature = unit.CreateSignature("api", operation);
-  ASSERT_EQ(signature->Params.size(), 3u);
-  const TParam& type = *signature->Params[0];
-  const TParam& pageSize = *signature->Params[1];
+  const TSignature signature = CreateSignature("api", operation);
+  ASSERT_EQ(signature.Params.size(), 3u);
+  const TParam& type = signature.Params[0];
+  const TParam& pageSize = signature.Params[1];
   EXPECT_EQ(type.Name, "&type");
   EXPECT_EQ(type.ResourceName, "type");
   EXPECT_EQ(pageSize.Name, "page_size");
   EXPECT_EQ(pageSize.ResourceName, "page-size");
   EXPECT_EQ(pageSize.Position, "Header");
   EXPECT_FALSE(pageSize.Required);
-  EXPECT_EQ(signature->Params[2]->Datatype, "TArray<string>");
-  EXPECT_TRUE(signature->Params.ContainsArrayInBody());
-  EXPECT_EQ(signature->GetInterface(),
-            "procedure (&type : string; page_size : integer; tags : TArray<string>);");
+  EXPECT_EQ(signature.Params[2].Datatype, "TArray<string>");
 }
 
 TEST(SignatureTest, ArgumentTexts) {
@@ -159,26 +157,19 @@ TEST(SignatureTest, RequestMethodByIdentity) {
   EXPECT_EQ(RequestMethod(path, equalButOther), "");
 }
 
-// Names and types from the document are cleaned where they are written; the
-// signature itself keeps them, and so do the plain renderings.
-TEST(SignatureTest, WriterRenderingCleansNamesAndTypes) {
-  TUnitDefinition unit;
+// Names and types from the document stay as they are in the signature; the
+// rules clean them where they are written.
+TEST(SignatureTest, KeepsTheDocumentsTexts) {
   TOperation operation;
   operation.FoperationId = "get;Halt";
   auto& body = AddParameter(operation, "in)x", "body", "");
   body.Fschema = Schema("", "array", "#/definitions/a;b");
   AddResponse(operation, "200", Schema("#/definitions/Pet{x}"));
-  const auto signature = unit.CreateSignature("a.b", operation);
-  EXPECT_EQ(signature->Name, "get;Halt");
-  EXPECT_EQ(signature->GetImplementation(),
-            "function Ta.b.get;Halt(in)x : TArray<Ta;b>) : TPet{x};");
-  EXPECT_EQ(signature->GetImplementation(unit),
-            "function Ta_b.get_Halt(in_x : TArray<Ta_b>) : TPet_x_;");
-  EXPECT_EQ(signature->GetInterface(unit), "function get_Halt(in_x : TArray<Ta_b>) : TPet_x_;");
-  EXPECT_EQ(signature->Params[0]->RequiredCondition(unit), "Length(in_x) > 0");
-
-  unit.FConfig.SanitizeNames = false;
-  EXPECT_EQ(signature->GetImplementation(unit), signature->GetImplementation());
+  const TSignature signature = CreateSignature("a.b", operation);
+  EXPECT_EQ(signature.Name, "get;Halt");
+  EXPECT_EQ(signature.Params[0].Name, "in)x");
+  EXPECT_EQ(signature.Params[0].Datatype, "TArray<Ta;b>");
+  EXPECT_EQ(signature.Returns.Datatype, "TPet{x}");
 }
 
 }  // namespace

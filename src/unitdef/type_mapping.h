@@ -5,14 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "unitdef/delphi_type.h"
+
 namespace tolvane {
 
 struct TSchema;
 struct TItems;
-
-// "Integer", "Int64", "string", "TDate", "TDateTime", "Double", "Boolean",
-// "object", ignoring case.
-bool IsSimpleType(std::string_view AText);
 
 std::string MapSimpleType(std::string_view AType, std::string_view AFormat);
 

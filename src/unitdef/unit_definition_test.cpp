@@ -48,12 +48,6 @@ TEST(OutputNameTest, FileAndUnitName) {
   }
 }
 
-TEST(VersionStringTest, HighAndLowHalves) {
-  EXPECT_EQ(VersionString(0x00010003u), "1.3");
-  EXPECT_EQ(VersionString(0xFFFFFFFFu), "65535.65535");
-  EXPECT_EQ(VersionString(0), "0.0");
-}
-
 TEST(LogTest, FormatsAndDropsWithoutCallback) {
   TUnitDefinition unit;
   unit.Log("dropped");  // no callback: no failure
@@ -64,40 +58,6 @@ TEST(LogTest, FormatsAndDropsWithoutCallback) {
   unit.LogFmt("no arguments %s", {});
   unit.Log("Done");
   EXPECT_EQ(log, (Lines{"class: Pet processed", "Processing 100%s.json", "no arguments %s", "Done"}));
-}
-
-TEST(AddCommentTest, SplitsAtEveryLineBreak) {
-  const struct {
-    const char* text;
-    int indent;
-    Lines expected;
-  } cases[] = {
-      {"", 2, {}},
-      {"A pet for sale", 2, {"  // A pet for sale"}},
-      {"one\r\ntwo", 4, {"    // one", "    // two"}},
-      {"one\rtwo\nthree", 0, {"// one", "// two", "// three"}},
-      {"ends in a break\r\n", 2, {"  // ends in a break"}},
-      {"one\n\ntwo", 2, {"  // one", "  // ", "  // two"}},
-      {"\n", 2, {"  // "}},
-      {"\n\r", 2, {"  // ", "  // "}},
-      {"a\r\r\nb", 2, {"  // a", "  // ", "  // b"}},
-  };
-  for (const auto& c : cases) {
-    TUnitDefinition unit;
-    Lines lines{"before"};
-    unit.AddComment(lines, c.text, c.indent);
-    Lines expected{"before"};
-    expected.insert(expected.end(), c.expected.begin(), c.expected.end());
-    EXPECT_EQ(lines, expected) << c.text;
-  }
-}
-
-TEST(FixedSectionsTest, ImplementationUses) {
-  TUnitDefinition unit;
-  Lines lines;
-  unit.WriteImplementationUses(lines);
-  EXPECT_EQ(lines, (Lines{"uses", "  REST.Types,", "  REST.JSON,", "  REST.Client,", "  SOAP.XSBuiltins,",
-                          "  System.Generics.Collections,", "  System.SysUtils,", "  System.DateUtils;"}));
 }
 
 // A unit model as the converter leaves it, writing into a temporary folder
@@ -126,123 +86,6 @@ struct SaveFixture {
     return result;
   }
 };
-
-// Already in declaration order, so the ordering pass moves nothing.
-void AddPetstore(TUnitDefinition& unit) {
-  unit.AddObject("Category", "object")->AddProperty("id", "integer", "int64", "", "", "", "");
-  unit.AddObject("Tag", "object")->AddProperty("name", "string", "", "", "", "", "");
-  TObjectDefinition* pet = unit.AddObject("Pet", "object");
-  pet->AddProperty("category", "", "", "#/definitions/Category", "", "", "");
-  pet->AddProperty("name", "string", "", "", "", "", "");
-  pet->AddProperty("tags", "array", "", "", "#/definitions/Tag", "", "");
-}
-
-TEST(SaveTest, PetWithClassFilter) {
-  SaveFixture run("petstore.json", "Pet");
-  AddPetstore(run.unit);
-  run.unit.Save();
-  EXPECT_EQ(run.RelativeLog(),
-            (Lines{"Processing petstore.json", "Checking  references", "Creating source unit petstore.pas",
-                   "class: Category skipped", "class: Tag skipped", "class: Pet processed",
-                   "Writing source file", "Done"}));
-  const Lines expected = testing::PetWithClassFilterUnit();
-  EXPECT_EQ(ReadUnitLines(run.folder.File("petstore.pas")), expected);
-}
-
-TEST(SaveTest, LineCountsAroundNothingToWrite) {
-  const struct {
-    const char* filter;
-    const char* class_description;
-    size_t lines;
-    const char* verdict;
-  } cases[] = {
-      {"Order", "", 17, "Nothing to write"},
-      {"pet", "", 17, "Nothing to write"},  // the filter is case-sensitive
-      {"Pet", "", 24, "Nothing to write"},
-      {"Pet", "A pet", 25, "Writing source file"},
-  };
-  for (const auto& c : cases) {
-    SaveFixture run("petstore.json", c.filter);
-    run.unit.AddObject("Pet", "object")->AddProperty("name", "string", "", "", "", "", "");
-    run.unit.FObjects.back()->Setdescription(c.class_description);
-    run.unit.Save();
-    const Lines lines = ReadUnitLines(run.folder.File("petstore.pas"));
-    EXPECT_EQ(lines.size(), c.lines) << c.filter;
-    const std::string processed = std::string("class: Pet ") + (c.lines == 17 ? "skipped" : "processed");
-    EXPECT_EQ(run.RelativeLog(),
-              (Lines{"Processing petstore.json", "Checking  references", "Creating source unit petstore.pas",
-                     processed, c.verdict, "Done"}))
-        << c.filter;
-    if (c.lines == 17) {
-      EXPECT_EQ(lines, EmptyUnitLines("petstore"));
-    }
-  }
-}
-
-TEST(SaveTest, WithoutFilterEmptyDocumentHasTheClientSections) {
-  SaveFixture run("empty.json");
-  run.unit.Save();
-  EXPECT_EQ(run.RelativeLog(),
-            (Lines{"Processing empty.json", "Checking  references", "Creating source unit empty.pas",
-                   "Missing scheme, using http as default", "Writing source file", "Done"}));
-  EXPECT_EQ(run.unit.FSchemes, (Lines{"http"}));
-  const Lines lines = ReadUnitLines(run.folder.File("empty.pas"));
-  ASSERT_EQ(lines.size(), 33u);
-  // Header and interface start, then the client class, the implementation
-  // start with its uses clause, the client methods' opening blank line and
-  // the unit end.
-  const Lines empty_unit = EmptyUnitLines("empty");
-  EXPECT_EQ(Lines(lines.begin(), lines.begin() + 12), Lines(empty_unit.begin(), empty_unit.begin() + 12));
-  EXPECT_EQ(lines[12], "");
-  EXPECT_EQ(lines[18], "  end;");
-  EXPECT_EQ(Lines(lines.begin() + 19, lines.end()),
-            (Lines{"", "implementation", "", "uses", "  REST.Types,", "  REST.JSON,", "  REST.Client,",
-                   "  SOAP.XSBuiltins,", "  System.Generics.Collections,", "  System.SysUtils,",
-                   "  System.DateUtils;", "", "", "end."}));
-}
-
-TEST(SaveTest, SchemesOfTheDocumentAreKept) {
-  SaveFixture run("api.json");
-  run.unit.FSchemes = {"https"};
-  run.unit.Save();
-  EXPECT_EQ(std::count(run.log.begin(), run.log.end(), "Missing scheme, using http as default"), 0);
-  EXPECT_EQ(run.unit.FSchemes, (Lines{"https"}));
-}
-
-TEST(SaveTest, ArgumentWithDirectoryPart) {
-  TempFolder folder;
-  ASSERT_EQ(::mkdir(folder.File("specs").c_str(), 0755), 0);
-  TUnitDefinition unit;
-  Lines log;
-  unit.FLogProcedure = [&](const std::string& line) { log.push_back(line); };
-  unit.FName = folder.File("specs/pet-store 2.json");
-  unit.FClassnameFilter = "none";
-  unit.Save();
-  EXPECT_EQ(log[0], "Processing " + folder.Path() + "/specs/pet-store 2.json");
-  EXPECT_EQ(log[2], "Creating source unit " + folder.Path() + "/specs/pet_store2.pas");
-  EXPECT_EQ(ReadUnitLines(folder.File("specs/pet_store2.pas")), EmptyUnitLines("pet_store2"));
-}
-
-TEST(SaveTest, FileIsWindows1252WithCrLfAndNoBom) {
-  SaveFixture run("petstore.json", "Pet");
-  TObjectDefinition* pet = run.unit.AddObject("Pet", "object");
-  // ä, €, the unassigned U+0081, and a character outside the code page.
-  pet->Setdescription("\xC3\xA4 \xE2\x82\xAC \xC2\x81 \xE2\x98\x83");
-  pet->AddProperty("name", "string", "", "", "", "", "");
-  run.unit.Save();
-  const std::string bytes = ReadBytes(run.folder.File("petstore.pas"));
-  EXPECT_EQ(bytes.substr(0, 4), "(*\r\n");
-  EXPECT_NE(bytes.find("\r\n  // \xE4 \x80 \x81 ?\r\n  TPet = class\r\n"), std::string::npos);
-  EXPECT_EQ(bytes.substr(bytes.size() - 8), "\r\nend.\r\n");
-  EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), std::count(bytes.begin(), bytes.end(), '\r'));
-}
-
-TEST(SaveTest, ExistingFileIsReplaced) {
-  SaveFixture run("petstore.json", "none");
-  WriteBytes(run.folder.File("petstore.pas"), std::string(100000, 'x'));
-  run.unit.Save();
-  EXPECT_EQ(ReadUnitLines(run.folder.File("petstore.pas")), EmptyUnitLines("petstore"));
-}
 
 TEST(SaveTest, FailedWriteLeavesTheExistingUnit) {
   SaveFixture run("petstore.json", "none");
@@ -273,71 +116,6 @@ TEST(SaveTest, FailedWriteLeavesTheExistingUnit) {
     }
     EXPECT_EQ(entries, 1);
   }
-}
-
-// Runs Save on a model built by AFill, with the sanitizer on or off, and
-// returns the unit's bytes.
-template <typename Fill>
-std::string SaveBytes(bool sanitize, const std::string& filter, Fill AFill) {
-  SaveFixture run("doc.json", filter);
-  run.unit.FConfig.SanitizeNames = sanitize;
-  AFill(run.unit);
-  run.unit.Save();
-  std::string bytes = ReadBytes(run.folder.File("doc.pas"));
-  // The header's time stamp may differ between two runs.
-  const size_t stamp = bytes.find("v1.3 ");
-  if (stamp != std::string::npos) bytes.replace(stamp + 5, 19, 19, '#');
-  return bytes;
-}
-
-TEST(SanitizeInSaveTest, PlainDocumentIsUnchanged) {
-  const auto fill = [](TUnitDefinition& unit) {
-    AddPetstore(unit);
-    TObjectDefinition* order = unit.AddObject("pet-order $x/y", "object");
-    order->Setdescription("An order\r\nof pets; {braces} stay in comments");
-    order->AddProperty("type", "string", "date-time", "", "", "", "When; it was");
-    order->AddProperty("pets", "array", "", "", "#/definitions/Pet", "", "");
-    order->AddProperty("\xC3\xA4nderung", "number", "", "", "", "", "");
-    order->AddProperty("unknown", "", "", "", "", "", "");
-    order->AddProperty("owner", "", "", "#/definitions/pet owner", "", "", "");
-  };
-  for (const char* filter : {"", "Pet"}) {
-    EXPECT_EQ(SaveBytes(true, filter, fill), SaveBytes(false, filter, fill)) << filter;
-  }
-}
-
-TEST(SanitizeInSaveTest, HostileNamesCannotBreakOut) {
-  const std::string hostile = "a;end;implementation{}initialization{}Halt;end.{";
-  const auto fill = [&](TUnitDefinition& unit) {
-    TObjectDefinition* object = unit.AddObject(hostile, "object");
-    object->AddProperty(hostile, "", "", "#/definitions/" + hostile, "", "", "");
-    object->AddProperty("x", "array", "", "", "#/definitions/" + hostile, "", "");
-    object->AddProperty("y", "integer;end.", "", "", "", "", "");
-  };
-  const std::string bytes = SaveBytes(true, "", fill);
-  const Lines lines = testing::SplitUnitLines(bytes);
-  const std::string clean = "a_end_implementation__initialization__Halt_end__";
-  const Lines declarations = {
-      "",
-      "  T" + clean + " = class",
-      "  private",
-      "    F" + clean + " : T" + clean + ";",
-      "    Fx : TArray<T" + clean + ">;",
-      "    Fy : integer_end_;",
-      "  public",
-      "    destructor Destroy; override;",
-      "    property " + clean + " : T" + clean + " read F" + clean + " write F" + clean + ";",
-      "    property x : TArray<T" + clean + "> read Fx write Fx;",
-      "    property y : integer_end_ read Fy write Fy;",
-      "  end;",
-  };
-  ASSERT_GE(lines.size(), 12 + declarations.size());
-  EXPECT_EQ(Lines(lines.begin() + 12, lines.begin() + 12 + declarations.size()), declarations);
-  EXPECT_NE(bytes.find("\r\n{ T" + clean + " }\r\n"), std::string::npos);
-  EXPECT_NE(bytes.find("\r\ndestructor T" + clean + ".Destroy;\r\n"), std::string::npos);
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), "implementation"), 1);
-  EXPECT_EQ(bytes.find('{', 0), bytes.find("{ T" + clean + " }"));
-  EXPECT_EQ(bytes.find("Halt;"), std::string::npos);
 }
 
 TEST(SanitizeInSaveTest, LogKeepsTheNamesAsWritten) {

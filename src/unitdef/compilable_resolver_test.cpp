@@ -8,6 +8,9 @@
 #include "platform/exceptions.h"
 #include "swagger/swagger_classes.h"
 #include "unitdef/client_test_model.h"
+#include "unitdef/unit_definition.h"
+#include "unitdef/unit_resolver.h"
+#include "unitdef/unit_writer.h"
 
 namespace tolvane {
 namespace {
@@ -97,6 +100,7 @@ struct PlanFixture {
     unit.FConfig.Compilable = true;
   }
   TObjectDefinition& Object(const std::string& name) { return *unit.AddObject(name, "object"); }
+  TResolvedUnit Resolve() { return MakeCompilableResolver(unit)->Resolve(unit); }
 };
 
 void AddProperty(TObjectDefinition& object, const std::string& name, const std::string& type,
@@ -115,16 +119,9 @@ TEST(NamePlan, ClassIdentifiersAndWrittenTypes) {
   f.Object("ry");   // Try is a reserved word
   f.Object("");
   f.Object("io.k8s.Pod");
-  const TNamePlan plan(f.unit);
-  std::vector<std::string> identifiers;
-  for (const auto& object : f.unit.FObjects) identifiers.push_back(plan.Class(*object).Identifier);
-  EXPECT_EQ(identifiers, (std::vector<std::string>{"TPet", "Tpet_owner", "Tpet_owner1", "TArray1", "TJSON1",
-                                                   "Tapi1", "Try1", "T1", "Tio_k8s_Pod"}));
-  EXPECT_EQ(plan.ClientClass(), "Tapi");
-  EXPECT_EQ(plan.Output().FileName, "kubernetes_1_13.pas");
-
+  EXPECT_EQ(MakeCompilableResolver(f.unit)->Output().FileName, "kubernetes_1_13.pas");
   const struct {
-    const char* type;
+    const char* type;  // the property's type, which is its type text
     const char* written;
   } types[] = {
       {"string", "string"},     {"Integer", "integer"},   {"TDateTime", "TDateTime"},
@@ -132,11 +129,22 @@ TEST(NamePlan, ClassIdentifiersAndWrittenTypes) {
       {"Tpet-owner", "Tpet_owner"}, {"Tio.k8s.Pod", "Tio_k8s_Pod"}, {"TArray<TPet>", "TArray<TPet>"},
       {"TArray<double>", "TArray<double>"}, {"???", "TJSONValue"}, {"object", "TJSONValue"},
       {"Tnumber", "TJSONValue"}, {"T", "T1"},                {"TMissing", "TJSONValue"},
-      {"array", "TJSONValue"},  {"", "TJSONValue"},       {"TArray<object>", "TArray<TJSONValue>"},
+      {"TArray<object>", "TArray<TJSONValue>"},
       {"TArray<>", "TArray<TJSONValue>"}, {"TArray<array>", "TArray<TJSONValue>"},
       {"TArray<TArray<string>>", "TArray<TJSONValue>"}, {"TJSON", "TJSON1"},
   };
-  for (const auto& t : types) EXPECT_EQ(plan.WrittenType(t.type), t.written) << t.type;
+  TObjectDefinition& typed = f.Object("Typed");
+  for (const auto& t : types) typed.AddProperty("p", t.type, "", "", "", "", "");
+  const TResolvedUnit unit = f.Resolve();
+  std::vector<std::string> identifiers;
+  for (const TResolvedClass& clazz : unit.Classes) identifiers.push_back(clazz.Identifier);
+  EXPECT_EQ(identifiers, (std::vector<std::string>{"TPet", "Tpet_owner", "Tpet_owner1", "TArray1", "TJSON1",
+                                                   "Tapi1", "Try1", "T1", "Tio_k8s_Pod", "TTyped"}));
+  EXPECT_EQ(unit.ClientClass, "Tapi");
+  ASSERT_EQ(unit.Classes.back().Fields.size(), std::size(types));
+  for (size_t i = 0; i < std::size(types); ++i) {
+    EXPECT_EQ(unit.Classes.back().Fields[i].Type, types[i].written) << types[i].type;
+  }
 }
 
 TEST(NamePlan, FieldsAndPropertiesOfAClass) {
@@ -151,12 +159,12 @@ TEST(NamePlan, FieldsAndPropertiesOfAClass) {
   AddProperty(pet, "tags", "array", "", "object");
   AddProperty(pet, "price", "number");
   AddProperty(pet, "TPet", "string");
-  const TNamePlan plan(f.unit);
-  const TClassPlan& c = plan.Class(pet);
+  const TResolvedUnit unit = f.Resolve();
   std::vector<std::string> texts;
-  for (const TPropertyPlan& p : c.Properties) {
-    texts.push_back(p.Field + " " + p.Property + " : " + p.Type + (p.IsObject ? " object" : "") +
-                    (p.IsObjectArray ? " objects" : ""));
+  for (const TResolvedField& p : unit.Classes[0].Fields) {
+    texts.push_back(p.Field + " " + p.Property + " : " + p.Type +
+                    (p.Ownership == TOwnership::Object ? " object" : "") +
+                    (p.Ownership == TOwnership::ObjectArray ? " objects" : ""));
   }
   EXPECT_EQ(texts, (std::vector<std::string>{
                        "Fid id : string",
@@ -169,8 +177,8 @@ TEST(NamePlan, FieldsAndPropertiesOfAClass) {
                        "Fprice price : double",
                        "FTPet1 TPet1 : string",
                    }));
-  EXPECT_TRUE(c.HasObjects);
-  EXPECT_TRUE(c.HasObjectArrays);
+  EXPECT_TRUE(unit.Classes[0].HasDestructor());
+  EXPECT_TRUE(unit.Classes[0].OwnsArrays());
 }
 
 TEST(NamePlan, MethodsAndArguments) {
@@ -191,24 +199,19 @@ TEST(NamePlan, MethodsAndArguments) {
   TPath& more = AddPath(f.paths, "/more");
   AddOperation(more, "get", "getPets");
   AddOperation(more, "post", "GetPets");
-  const TNamePlan plan(f.unit);
+  const TResolvedUnit unit = f.Resolve();
 
-  const struct {
-    const TOperation* operation;
-    std::string interface;
-  } cases[] = {
+  const std::vector<std::string> interfaces = {
       // I is a local of a method that returns an array.
-      {&get,
-       "function get_pets_id(request1 : integer; &type : string; Type1 : string; i1 : string) : TArray<TPet>;"},
-      {&put, "procedure Authorization1(tags : TArray<string>; LtagsItem1 : string; i : string; length1 : TJSONValue);"},
-      {more.Fget.get(), "procedure getPets;"},
-      {more.Fpost.get(), "procedure GetPets1;"},
+      "function get_pets_id(request1 : integer; &type : string; Type1 : string; i1 : string) : TArray<TPet>;",
+      "procedure Authorization1(tags : TArray<string>; LtagsItem1 : string; i : string; length1 : TJSONValue);",
+      "procedure getPets;",
+      "procedure GetPets1;",
   };
-  for (const auto& c : cases) {
-    const auto signature = f.unit.CreateSignature("api", *c.operation);
-    plan.Apply(*c.operation, *signature);
-    EXPECT_EQ(signature->GetInterface(), c.interface);
-    EXPECT_EQ(signature->GetImplementation().rfind(signature->CallType + " Tapi.", 0), 0u);
+  ASSERT_EQ(unit.Methods.size(), interfaces.size());
+  for (size_t i = 0; i < interfaces.size(); ++i) {
+    EXPECT_EQ(MethodHeading(unit.Methods[i], ""), interfaces[i]);
+    EXPECT_EQ(MethodHeading(unit.Methods[i], unit.ClientClass).find(" Tapi."), interfaces[i].find(' '));
   }
 }
 
@@ -218,14 +221,14 @@ TEST(NamePlan, FilterThatNamesNoClassFails) {
   f.unit.FClassnameFilter = "pet";
   f.unit.FConfig.WriteOperations = false;
   try {
-    TNamePlan plan(f.unit);
+    MakeCompilableResolver(f.unit);
     FAIL() << "no failure";
   } catch (const Exception& failure) {
     EXPECT_STREQ(failure.ClassName(), "Exception");
     EXPECT_EQ(failure.Message(), "Class pet not found");
   }
   f.unit.FClassnameFilter = "Pet";
-  EXPECT_NO_THROW(TNamePlan plan(f.unit));
+  EXPECT_NO_THROW(MakeCompilableResolver(f.unit));
 }
 
 }  // namespace

@@ -1,19 +1,23 @@
-// The client class and client method writers on hand-made paths, without the
-// loader: cleaning of document texts, failures, and the security lookup.
+// The client class and methods as the plain rule resolves them from
+// hand-made paths (every operation with its own responses and security,
+// which the loader gives only the first one of a path item): cleaning of
+// document texts, failures, and the security lookup.
 #include <gtest/gtest.h>
 
 #include "platform/exceptions.h"
 #include "swagger/swagger_classes.h"
 #include "unitdef/client_test_model.h"
-#include "unitdef/signature.h"
 #include "unitdef/unit_definition.h"
+#include "unitdef/unit_resolver.h"
+#include "unitdef/unit_writer.h"
 
 namespace tolvane {
 namespace {
 
 using namespace tolvane::testing;  // the model builders
+using Lines = std::vector<std::string>;
 
-std::string Join(const TLineList& lines) {
+std::string Join(const Lines& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
   return text;
@@ -29,6 +33,7 @@ struct ClientFixture {
     unit.FHost = "h";
     unit.FBasePath = "/api";
     unit.FSchemes = {"https", "http"};
+    unit.FConfig.WriteOperations = true;
   }
 
   TSecurityDefinition& Define(const std::string& name, const std::string& type,
@@ -43,58 +48,21 @@ struct ClientFixture {
     return *definitions.back();
   }
 
-  std::string Class() {
-    TLineList lines;
-    unit.WriteClientClass(lines);
+  // The section as the writer prints the unit resolved by the plain rule.
+  std::string Section(void (*AWrite)(const TResolvedUnit&, TCodePrinter&)) {
+    const TResolvedUnit resolved = MakePlainResolver(unit)->Resolve(unit);
+    Lines lines;
+    TLineCollector collector(lines);
+    TCodePrinter printer(collector);
+    AWrite(resolved, printer);
     return Join(lines);
   }
-  std::string Methods() {
-    TLineList lines;
-    unit.WriteClientMethods(lines);
-    return Join(lines);
-  }
+  std::string Class() { return Section(WriteClientClass); }
+  std::string Methods() { return Section(WriteClientMethods); }
 };
 
-// Every kind of argument, result and credential, with plain names.
-void AddPlainOperations(ClientFixture& f) {
-  f.Define("key", "apiKey", "api_key", "header");
-  f.Define("auth", "oauth2", "", "");
-  TPath& pet = AddPath(f.paths, "/pet/{petId}");
-  TOperation& get = AddOperation(pet, "get", "getPet");
-  AddParameter(get, "petId", "path", "integer").Fformat = "int64";
-  AddParameter(get, "type", "query", "string", false);
-  SetItems(AddParameter(get, "tags", "query", "array", false), "string");
-  AddParameter(get, "flag", "header", "boolean", false);
-  AddResponse(get, "200", Schema("#/definitions/Pet"));
-  AddSecurity(get, "key");
-  get.Fproduces = {"application/json"};
-  TOperation& post = AddOperation(pet, "post", "addPets");
-  post.Fparameters.push_back(std::make_unique<TParameter>());
-  post.Fparameters.back()->Fname = "body";
-  post.Fparameters.back()->Fin = "body";
-  post.Fparameters.back()->Frequired = true;
-  post.Fparameters.back()->Fschema = Schema("", "array", "#/definitions/Pet");
-  AddParameter(post, "name", "formData", "string", false);
-  post.Fconsumes = {"application/x-www-form-urlencoded"};
-  AddSecurity(post, "auth");
-  TOperation& put = AddOperation(AddPath(f.paths, "/list"), "put", "list");
-  AddResponse(put, "default", Schema("", "array", "#/definitions/Pet"));
-}
-
-TEST(ClientMethodsTest, PlainNamesAreWrittenTheSameWithAndWithoutCleaning) {
-  ClientFixture f;
-  AddPlainOperations(f);
-  const std::string cleanedClass = f.Class();
-  const std::string cleanedMethods = f.Methods();
-  f.unit.FConfig.SanitizeNames = false;
-  EXPECT_EQ(f.Class(), cleanedClass);
-  EXPECT_EQ(f.Methods(), cleanedMethods);
-  EXPECT_NE(cleanedMethods.find("LtagsItem"), std::string::npos);
-  EXPECT_NE(cleanedMethods.find("    // OAuth2  \n"), std::string::npos);
-}
-
 // A hostile document cannot end a name, a literal or a comment line early.
-TEST(ClientMethodsTest, DocumentTextsCannotBreakOutOfTheirPlace) {
+TEST(PlainClientRuleTest, DocumentTextsCannotBreakOutOfTheirPlace) {
   ClientFixture f;
   f.unit.FBasePath = "/a;b";
   f.unit.FHost = "h'x";
@@ -165,15 +133,14 @@ end;
 )");
 }
 
-TEST(ClientMethodsTest, OptionalArgumentWithoutPresenceTestEndsTheWriting) {
+TEST(PlainClientRuleTest, OptionalArgumentWithoutPresenceTestEndsTheWriting) {
   ClientFixture f;
   TPath& path = AddPath(f.paths, "/p");
   AddOperation(path, "get", "fine");
   TOperation& bad = AddOperation(path, "post", "bad");
   AddParameter(bad, "list", "query", "array", false);  // no items
-  TLineList lines;
   try {
-    f.unit.WriteClientMethods(lines);
+    f.Methods();
     FAIL() << "no failure";
   } catch (const Exception& e) {
     EXPECT_STREQ(e.ClassName(), "Exception");
@@ -186,7 +153,7 @@ TEST(ClientMethodsTest, OptionalArgumentWithoutPresenceTestEndsTheWriting) {
             std::string::npos);
 }
 
-TEST(ClientMethodsTest, CredentialsFromTheFirstDefinitionOfTheName) {
+TEST(PlainClientRuleTest, CredentialsFromTheFirstDefinitionOfTheName) {
   ClientFixture f;
   for (int i = 0; i < 1000; ++i) f.Define("other" + std::to_string(i), "basic", "x", "query");
   f.Define("key", "apiKey", "first", "query");
@@ -211,7 +178,7 @@ TEST(ClientMethodsTest, CredentialsFromTheFirstDefinitionOfTheName) {
   EXPECT_EQ(count, 2u);  // "missing" and "KEY" name no definition
 }
 
-TEST(ClientMethodsTest, ClassDeclaresServedOperationsInMethodOrder) {
+TEST(PlainClientRuleTest, ClassDeclaresServedOperationsInMethodOrder) {
   ClientFixture f;
   f.unit.FBasePath = "";
   TPath& path = AddPath(f.paths, "/p");

@@ -1,0 +1,22 @@
+#include "unitdef/code_printer.h"
+
+namespace tolvane {
+
+std::string_view TCodePrinter::Blanks(size_t AIndent) {
+  if (FBlanks.size() < AIndent) FBlanks.assign(AIndent, ' ');
+  return std::string_view(FBlanks).substr(0, AIndent);
+}
+
+void TCodePrinter::Comment(std::string_view AText) {
+  size_t start = 0;
+  while (start < AText.size()) {
+    size_t end = start;
+    while (end < AText.size() && AText[end] != '\r' && AText[end] != '\n') ++end;
+    Line({"// ", AText.substr(start, end - start)});
+    // A CR LF pair is one break; a lone CR or LF is one break too.
+    if (end + 1 < AText.size() && AText[end] == '\r' && AText[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+}
+
+}  // namespace tolvane

@@ -1,0 +1,87 @@
+#include "unitdef/unit_text.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/code_page.h"
+
+namespace tolvane {
+
+namespace {
+
+// True when every byte is below 0x80; such a text is the same in UTF-8 and
+// in Windows-1252. Looks at eight bytes at a time.
+bool IsAscii(std::string_view text) {
+  size_t pos = 0;
+  for (; pos + 8 <= text.size(); pos += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + pos, 8);
+    if ((word & 0x8080808080808080ull) != 0) return false;
+  }
+  for (; pos < text.size(); ++pos) {
+    if (static_cast<unsigned char>(text[pos]) >= 0x80) return false;
+  }
+  return true;
+}
+
+constexpr size_t kFirstCapacity = size_t{64} << 20;
+
+}  // namespace
+
+TUnitText::~TUnitText() { std::free(FData); }
+
+void TUnitText::Line(std::span<const std::string_view> APieces) {
+  size_t length = 2;
+  bool ascii = true;
+  for (const std::string_view piece : APieces) {
+    length += piece.size();
+    ascii = ascii && IsAscii(piece);
+  }
+  if (ascii) {
+    // The common case, copied as it is: such a text is the same in UTF-8
+    // and in Windows-1252.
+    Reserve(length);
+    for (const std::string_view piece : APieces) {
+      if (!piece.empty()) std::memcpy(FData + FSize, piece.data(), piece.size());
+      FSize += piece.size();
+    }
+  } else {
+    // Each piece holds whole characters, so encoding piece by piece gives
+    // the same bytes as encoding the whole line.
+    for (const std::string_view piece : APieces) {
+      if (IsAscii(piece)) {
+        Append(piece);
+      } else {
+        Append(Utf8ToWindows1252(piece));
+      }
+    }
+    Reserve(2);
+  }
+  FData[FSize++] = '\r';
+  FData[FSize++] = '\n';
+  ++FLineCount;
+}
+
+void TUnitText::Reserve(size_t AMore) {
+  if (FSize + AMore <= FCapacity) return;
+  // The first capacity is beyond the size up to which the C library takes
+  // memory from its heap, so the buffer is mapped memory from the start: it
+  // grows by remapping, never by copying, and only the pages written are
+  // ever resident.
+  size_t capacity = FCapacity == 0 ? kFirstCapacity : FCapacity * 2;
+  while (capacity < FSize + AMore) capacity *= 2;
+  char* data = static_cast<char*>(std::realloc(FData, capacity));
+  if (data == nullptr) throw std::bad_alloc();
+  FData = data;
+  FCapacity = capacity;
+}
+
+void TUnitText::Append(std::string_view ABytes) {
+  Reserve(ABytes.size());
+  if (!ABytes.empty()) std::memcpy(FData + FSize, ABytes.data(), ABytes.size());
+  FSize += ABytes.size();
+}
+
+}  // namespace tolvane
