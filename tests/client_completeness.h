@@ -24,6 +24,8 @@
 //   Authorization header, the value taken from the Authorization property.
 
 #include <algorithm>
+#include <cstring>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <set>
@@ -144,10 +146,13 @@ struct TExpectedOperation {
   bool HasResult = false;
   std::vector<TExpectedParameter> Parameters;
   std::optional<TExpectedParameter> Credentials;  // name and "header" or "query"
+  std::optional<JsonValue> ResultSchema;  // the "schema" of the result, as written
+  std::optional<TExpectedParameter> Body;  // the body parameter ("in" empty) with its schema
+  std::optional<JsonValue> BodySchema;
 };
 
 inline void AddParameters(const JsonValue& ARoot, const std::optional<JsonValue>& AList,
-                          std::vector<TExpectedParameter>& AInto) {
+                          std::vector<TExpectedParameter>& AInto, TExpectedOperation& AOperation) {
   if (!AList || !AList->IsArray()) return;
   for (const JsonValue element : AList->Elements()) {
     const std::optional<JsonValue> parameter = Deref(ARoot, element);
@@ -162,7 +167,12 @@ inline void AddParameters(const JsonValue& ARoot, const std::optional<JsonValue>
     if (name.empty() || kLocations.count(in) == 0) continue;
     const auto same = [&](const TExpectedParameter& p) { return p.Name == name && p.In == in; };
     const auto found = std::find_if(AInto.begin(), AInto.end(), same);
-    if (found == AInto.end()) AInto.push_back({name, in});
+    if (found != AInto.end()) continue;
+    AInto.push_back({name, in});
+    if (in == "body" && !AOperation.Body) {
+      AOperation.Body = TExpectedParameter{name, ""};
+      AOperation.BodySchema = parameter->FindMember("schema");
+    }
   }
 }
 
@@ -197,8 +207,8 @@ inline std::vector<TExpectedOperation> ExpectedOperations(const JsonValue& ARoot
       for (const char* c = method; *c; ++c) expected.Method += static_cast<char>(::toupper(*c));
       expected.Path = path.key;
       // The operation's own parameters first, so that they win.
-      AddParameters(ARoot, operation->FindMember("parameters"), expected.Parameters);
-      AddParameters(ARoot, path_parameters, expected.Parameters);
+      AddParameters(ARoot, operation->FindMember("parameters"), expected.Parameters, expected);
+      AddParameters(ARoot, path_parameters, expected.Parameters, expected);
 
       if (const std::optional<JsonValue> responses = operation->FindMember("responses");
           responses && responses->IsObject()) {
@@ -215,6 +225,7 @@ inline std::vector<TExpectedOperation> ExpectedOperations(const JsonValue& ARoot
           const std::optional<JsonValue> response = Deref(ARoot, chosen->value());
           expected.HasResult = response && response->IsObject() && response->FindMember("schema") &&
                                response->FindMember("schema")->IsObject();
+          if (expected.HasResult) expected.ResultSchema = response->FindMember("schema");
         }
       }
 
@@ -251,10 +262,30 @@ inline std::vector<TExpectedOperation> ExpectedOperations(const JsonValue& ARoot
 // --- The unit side. --------------------------------------------------------
 
 // A Delphi string expression at AText[APos]: quoted pieces ('' inside for
-// one quote), #nn characters, joined by "+". Its value, or none.
+// one quote), #nn and #$hh characters, joined by "+". Its value (UTF-8), or
+// none.
+inline void AppendUtf8(std::string& AInto, uint32_t ACode) {
+  if (ACode < 0x80) {
+    AInto += static_cast<char>(ACode);
+  } else if (ACode < 0x800) {
+    AInto += static_cast<char>(0xC0 | (ACode >> 6));
+    AInto += static_cast<char>(0x80 | (ACode & 0x3F));
+  } else if (ACode < 0x10000) {
+    AInto += static_cast<char>(0xE0 | (ACode >> 12));
+    AInto += static_cast<char>(0x80 | ((ACode >> 6) & 0x3F));
+    AInto += static_cast<char>(0x80 | (ACode & 0x3F));
+  } else {
+    AInto += static_cast<char>(0xF0 | (ACode >> 18));
+    AInto += static_cast<char>(0x80 | ((ACode >> 12) & 0x3F));
+    AInto += static_cast<char>(0x80 | ((ACode >> 6) & 0x3F));
+    AInto += static_cast<char>(0x80 | (ACode & 0x3F));
+  }
+}
+
 inline std::optional<std::string> Literal(std::string_view AText, size_t APos) {
   std::string value;
   bool any = false;
+  uint32_t high_surrogate = 0;
   size_t i = APos;
   for (;;) {
     while (i < AText.size() && AText[i] == ' ') ++i;
@@ -272,15 +303,32 @@ inline std::optional<std::string> Literal(std::string_view AText, size_t APos) {
       ++i;
       any = true;
     } else if (i < AText.size() && AText[i] == '#') {
-      size_t end = ++i;
-      while (end < AText.size() && IsDigit(AText[end])) ++end;
+      // #nn or #$hh: the character of that ordinal (a UTF-16 code unit, as
+      // in a Delphi string; a surrogate pair is joined).
+      const bool hex = i + 1 < AText.size() && AText[i + 1] == '$';
+      size_t end = i += hex ? 2 : 1;
+      uint32_t code = 0;
+      while (end < AText.size() && end - i < 6 && (hex ? HexValue(AText[end]) >= 0 : IsDigit(AText[end]))) {
+        code = code * (hex ? 16 : 10) + static_cast<uint32_t>(HexValue(AText[end]));
+        ++end;
+      }
       if (end == i) return std::nullopt;
-      value += Windows1252ToUtf8(std::string(1, static_cast<char>(std::stoi(std::string(AText.substr(i, end - i))))));
+      if (code >= 0xDC00 && code < 0xE000 && high_surrogate) {
+        code = 0x10000 + ((high_surrogate - 0xD800) << 10) + (code - 0xDC00);
+        high_surrogate = 0;
+      }
+      if (code >= 0xD800 && code < 0xDC00) {
+        high_surrogate = code;
+      } else {
+        AppendUtf8(value, code);
+      }
       i = end;
       any = true;
     } else {
       break;
     }
+    // Pieces follow each other directly ('a'#13'b') or after a "+".
+    if (i < AText.size() && (AText[i] == '\'' || AText[i] == '#')) continue;
     while (i < AText.size() && AText[i] == ' ') ++i;
     if (i < AText.size() && AText[i] == '+') {
       ++i;
@@ -322,10 +370,53 @@ struct TSentParameter {
 };
 
 struct TUnitMethod {
+  std::string Name;        // the identifier after "T...."
+  std::string ResultType;  // of a function
+  std::vector<std::pair<std::string, std::string>> Arguments;  // identifier and type
   bool IsFunction = false;
   std::vector<TSentParameter> Sent;  // AddParameter calls; Params.AddItem as the kind "AddItem"
   bool SendsBody = false;
 };
+
+inline std::string Trimmed(std::string_view AText) {
+  const size_t first = AText.find_first_not_of(' ');
+  if (first == std::string_view::npos) return "";
+  return std::string(AText.substr(first, AText.find_last_not_of(' ') + 1 - first));
+}
+
+// The name, arguments and result type of the heading at the start of
+// AText: "function Tapi.getPet(id : int64; const b : TPet) : TPet;".
+inline void ReadHeading(std::string_view AText, TUnitMethod& AMethod) {
+  size_t i = AText.find(' ');
+  const size_t stop = AText.find_first_of("(:;", i);
+  if (i == std::string_view::npos || stop == std::string_view::npos) return;
+  const std::string qualified = Trimmed(AText.substr(i, stop - i));
+  AMethod.Name = qualified.substr(qualified.rfind('.') + 1);
+  i = stop;
+  if (AText[i] == '(') {
+    const size_t close = AText.find(')', i);
+    if (close == std::string_view::npos) return;
+    std::string_view list = AText.substr(i + 1, close - i - 1);
+    while (!list.empty()) {
+      const size_t semicolon = std::min(list.find(';'), list.size());
+      std::string_view argument = list.substr(0, semicolon);
+      list.remove_prefix(std::min(semicolon + 1, list.size()));
+      const size_t colon = argument.find(':');
+      if (colon == std::string_view::npos) continue;
+      std::string name = Trimmed(argument.substr(0, colon));
+      for (const char* modifier : {"const ", "var ", "out "}) {
+        if (name.rfind(modifier, 0) == 0) name = Trimmed(std::string_view(name).substr(std::strlen(modifier)));
+      }
+      AMethod.Arguments.emplace_back(name, Trimmed(argument.substr(colon + 1)));
+    }
+    i = close + 1;
+  }
+  while (i < AText.size() && AText[i] == ' ') ++i;
+  if (i < AText.size() && AText[i] == ':') {
+    const size_t end = std::min(AText.find(';', i), AText.size());
+    AMethod.ResultType = Trimmed(AText.substr(i + 1, end - i - 1));
+  }
+}
 
 // The unit's method implementations by (request method, resource): their
 // heading lines start at the left margin with "function T" or
@@ -346,6 +437,7 @@ inline std::multimap<std::pair<std::string, std::string>, TUnitMethod> UnitMetho
     std::replace(body.begin(), body.end(), '\n', ' ');
     TUnitMethod method;
     method.IsFunction = is_function;
+    ReadHeading(body, method);
     std::string verb, resource;
     const auto after = [&](std::string_view AWhat, size_t AFrom) {
       const size_t found = body.find(AWhat, AFrom);
