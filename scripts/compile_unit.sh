@@ -6,13 +6,21 @@
 # its quotes, a doubled quote counting once; quoted runs joined by #nn
 # characters without a blank, as in 'a'#13#10'b', count as one literal).
 #
+# Free Pascal 3.2.2 knows no attributes, so the JSONName attributes of the
+# fields ([JSONName('key')], unit REST.Json.Types) are checked here and left
+# out of the copy that fpc compiles (as empty lines, so that fpc's line
+# numbers stay those of the unit): each stands alone on its line with a
+# literal as its argument (quoted pieces with inner quotes doubled, #nn
+# characters, joined by "+"), on the line right above a field declaration
+# ("Name : Type;"), in a unit whose uses clause names REST.Json.Types.
+#
 # Usage: compile_unit.sh UNIT.pas
 #
-# Prints the limit failures ("file(line) Error: ...") and fpc's errors,
-# warnings and notes. Everything fpc writes goes to a temporary folder that is
-# removed afterwards, so nothing is left beside the unit. Exit status: 0 when
-# the unit compiled and kept both limits, 1 when it did not, 2 when the
-# arguments are wrong or fpc is missing.
+# Prints the limit and attribute failures ("file(line) Error: ...") and fpc's
+# errors, warnings and notes. Everything fpc writes goes to a temporary folder
+# that is removed afterwards, so nothing is left beside the unit. Exit status:
+# 0 when the unit compiled and kept both limits and the attribute rules, 1 when
+# it did not, 2 when the arguments are wrong or fpc is missing.
 set -uo pipefail
 
 if [ "$#" -ne 1 ]; then
@@ -100,12 +108,57 @@ fi
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/compile_unit.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
+stripped="$work/$(basename "$unit_path")"
+
+# The JSONName attributes: checked, and blanked in the copy for fpc.
+attributes_output="$(LC_ALL=C awk -v name="$(basename "$unit_path")" -v copy="$stripped" -v q="'" '
+  function trim(s) { sub(/^[ \t]+/, "", s); sub(/[ \t]+$/, "", s); return s }
+  BEGIN {
+    piece = "(" q "([^" q "]|" q q ")*" q "|#[0-9]+|#\\$[0-9A-Fa-f]+)"
+    literal = piece "(( *[+] *)?" piece ")*"
+    good = "^[[]JSONName(Attribute)?[(]" literal "[)][]]$"
+    field = "^&?[A-Za-z_][A-Za-z0-9_]*[ ]*:[ ]*[^ ;][^;]*;$"
+    pending = 0
+    uses_types = 0
+  }
+  {
+    line = $0
+    sub(/\r$/, "", line)
+    text = trim(line)
+    if (pending && text !~ field)
+      printf "%s(%d) Error: JSONName attribute not on the line right above a field\n", name, pending
+    pending = 0
+    lower = tolower(text)
+    if (lower ~ /^\/\//) {
+      # A comment line names nothing.
+    } else if (lower ~ /^[[][ \t]*jsonname/) {
+      if (text !~ good)
+        printf "%s(%d) Error: JSONName attribute not of the form [JSONName(%skey%s)]: %s\n", name, NR, q, q, text
+      else if (!uses_types)
+        printf "%s(%d) Error: JSONName attribute without REST.Json.Types in the uses clause\n", name, NR
+      pending = NR
+      $0 = (/\r$/ ? "\r" : "")
+    } else if (lower ~ /(^|[ ,])rest[.]json[.]types([ ,;]|$)/) {
+      uses_types = 1
+    }
+    print > copy
+  }
+  END {
+    if (pending) printf "%s(%d) Error: JSONName attribute not on the line right above a field\n", name, pending
+  }
+' "$unit_file")"
+attributes_ok=1
+if [ -n "$attributes_output" ]; then
+  echo "$attributes_output"
+  attributes_ok=0
+fi
+
 # -v0 -vewn: errors, warnings and notes only, without the banner and the
 # progress lines; -FU/-FE send every .ppu and .o into the temporary folder.
-(cd "$work" && fpc -Mdelphi -l- -v0 -vewn -FU"$work" -FE"$work" -Fu"$stubs" "$unit_file")
+(cd "$work" && fpc -Mdelphi -l- -v0 -vewn -FU"$work" -FE"$work" -Fu"$stubs" "$stripped")
 fpc_status=$?
 
-if [ "$fpc_status" -eq 0 ] && [ "$limits_ok" -eq 1 ]; then
+if [ "$fpc_status" -eq 0 ] && [ "$limits_ok" -eq 1 ] && [ "$attributes_ok" -eq 1 ]; then
   exit 0
 fi
 exit 1

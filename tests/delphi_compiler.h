@@ -1,6 +1,8 @@
 // Compiles a Delphi unit with Free Pascal for GoogleTest tests, through
 // scripts/compile_unit.sh: fpc in Delphi mode against the stand-in library
-// units of tests/delphi, plus the Delphi line and literal length checks.
+// units of tests/delphi, plus the Delphi line and literal length checks and
+// the check of the JSONName attributes, which the script removes before fpc
+// compiles the unit.
 //
 //   SKIP_WITHOUT_FPC();
 //   const auto result = tolvane::delphi::CompileUnit(dir / "petstore.pas");
@@ -24,7 +26,7 @@
 namespace tolvane::delphi {
 
 struct CompileResult {
-  bool compiled = false;     // fpc compiled the unit and both length checks passed
+  bool compiled = false;     // fpc compiled the unit; the length and attribute checks passed
   std::string diagnostics;   // the script's output: limit failures, fpc's errors, warnings, notes
 };
 

@@ -87,6 +87,19 @@ TEST(DelphiStubs, EveryStubCompilesWithoutAnyDiagnostic) {
   EXPECT_GE(count, 8u);
 }
 
+// The attribute class that the JSONName attributes name, with the key.
+TEST(DelphiStubs, JSONNameAttributeTakesItsKey) {
+  SKIP_WITHOUT_FPC();
+  const auto result = CompileText("names",
+                                  "unit names;\n\ninterface\n\nuses\n  REST.Json.Types;\n\n"
+                                  "function KeyOf : string;\n\nimplementation\n\n"
+                                  "function KeyOf : string;\nvar\n  A : JSONNameAttribute;\nbegin\n"
+                                  "  A := JSONNameAttribute.Create('it''s');\n  Result := A.Value;\n"
+                                  "  A.Free;\nend;\n\nend.\n");
+  EXPECT_TRUE(result.compiled) << result.diagnostics;
+  EXPECT_EQ(result.diagnostics, "");
+}
+
 // ---------------------------------------------------------------------------
 // The script: compile status, fpc's messages, the two length checks.
 
@@ -146,6 +159,32 @@ INSTANTIATE_TEST_SUITE_P(
                    "limits.pas(7,7) Error: string literal of 256"},
         ScriptCase{"FpcErrorsComeThrough", "var\n  X : TNoSuchType;\n", false,
                    "Identifier not found \"TNoSuchType\""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The JSONName attributes, which fpc does not know: checked, then left out.
+std::string WithAttributes(const std::string& AMembers, const std::string& AUses = "uses\n  REST.Json.Types;\n\n") {
+  return AUses + "type\n  TA = class\n  public\n" + AMembers + "  end;\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    JSONNameAttributes, CompileScript,
+    ::testing::Values(
+        ScriptCase{"AboveAField", WithAttributes("    [JSONName('id')]\n    Fid : integer;\n"), true, ""},
+        ScriptCase{"QuotesDoubledAndCharacterCodes",
+                   WithAttributes("    [JSONName('it''s'#13#$0A'x' + 'y')]\n    Fa : TArray<string>;\n"), true, ""},
+        ScriptCase{"WithoutQuotes", WithAttributes("    [JSONName(id)]\n    Fid : integer;\n"), false,
+                   "limits.pas(11) Error: JSONName attribute not of the form [JSONName('key')]: [JSONName(id)]"},
+        ScriptCase{"QuoteNotDoubled", WithAttributes("    [JSONName('it's')]\n    Fa : string;\n"), false,
+                   "Error: JSONName attribute not of the form"},
+        ScriptCase{"FieldOnTheSameLine", WithAttributes("    [JSONName('a')] Fa : string;\n"), false,
+                   "Error: JSONName attribute not of the form"},
+        ScriptCase{"AboveAProperty",
+                   WithAttributes("    Fa : string;\n    [JSONName('a')]\n    property a : string read Fa;\n"),
+                   false, "limits.pas(12) Error: JSONName attribute not on the line right above a field"},
+        ScriptCase{"AboveABlankLine", WithAttributes("    [JSONName('a')]\n\n    Fa : string;\n"), false,
+                   "Error: JSONName attribute not on the line right above a field"},
+        ScriptCase{"WithoutRestJsonTypes", WithAttributes("    [JSONName('a')]\n    Fa : string;\n", ""), false,
+                   "Error: JSONName attribute without REST.Json.Types in the uses clause"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CompileScript, LeavesNothingBesideTheUnit) {
