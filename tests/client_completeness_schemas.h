@@ -221,11 +221,11 @@ class TDocumentFiles {
   TDocumentFiles(const std::string& ADocument, const fs::path& APath)
       : FRoot(APath.empty() ? fs::path() : fs::absolute(APath).lexically_normal().parent_path()) {
     FEntry = APath.empty() ? fs::path("#document") : fs::absolute(APath).lexically_normal();
-    Entry_ = std::make_unique<JsonTree>(JsonTree::Parse(ADocument));
-    FTrees.emplace(FEntry, Entry_.get());
+    FEntryTree = std::make_unique<JsonTree>(JsonTree::Parse(ADocument));
+    FTrees.emplace(FEntry, FEntryTree.get());
   }
 
-  TPlace Entry() const { return {Entry_->Root(), &FTrees.find(FEntry)->first}; }
+  TPlace Entry() const { return {FEntryTree->Root(), &FTrees.find(FEntry)->first}; }
   const fs::path& EntryPath() const { return FTrees.find(FEntry)->first; }
 
   enum class TKind { Found, MissingFile, Unresolved };
@@ -328,7 +328,7 @@ class TDocumentFiles {
   }
 
   fs::path FRoot, FEntry;
-  std::unique_ptr<JsonTree> Entry_;
+  std::unique_ptr<JsonTree> FEntryTree;
   std::vector<std::unique_ptr<JsonTree>> FOthers;
   std::map<fs::path, const JsonTree*> FTrees;  // null: not readable
 };
