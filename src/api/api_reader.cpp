@@ -12,6 +12,7 @@
 #include "platform/exceptions.h"
 #include "platform/file_system.h"
 #include "swagger/json_to_object.h"
+#include "swagger/yaml_tree.h"
 
 namespace tolvane {
 namespace {
@@ -958,8 +959,7 @@ std::unique_ptr<ApiDocument> ReadApiText(std::string AText, const TLogProc& ALog
 }
 
 std::unique_ptr<ApiDocument> ReadApiFile(const std::string& AFileName, const TLogProc& ALog) {
-  const auto read = [&AFileName] { return DecodeDocument(ReadFileBytes(AFileName)); };
-  const JsonTree tree = JsonTree::Parse(read(), read);
+  const JsonTree tree = ParseDocumentFile(AFileName);
   return ApiReader(tree, ALog, AFileName).Read();
 }
 

@@ -97,7 +97,6 @@ class TUnitResolver {
   // Values to and from text.
   virtual TConversion RequestValue(std::string_view AType) const = 0;
   virtual TConversion ArrayItemValue(std::string_view AItemType, bool AInBody) const = 0;
-  virtual TConversion ResultValue(std::string_view AType) const = 0;
   // The request-parameter kind of a location.
   virtual std::string RequestKind(std::string_view APosition) const = 0;
   // The credentials of an operation: by its first security requirement,
@@ -118,8 +117,10 @@ class TUnitResolver {
 
 // The plain rule.
 std::unique_ptr<TUnitResolver> MakePlainResolver(const TUnitDefinition& AUnit);
-// The rule of --compilable. Fails with Exception "Class X not found" when
-// the class filter names no class.
-std::unique_ptr<TUnitResolver> MakeCompilableResolver(const TUnitDefinition& AUnit);
+
+// The lines that turn the response content into the result (an array
+// element by element); with AConvert a simple value is converted from the
+// text (TextAsValue), otherwise it is the text itself.
+std::vector<std::string> ResultLines(const TResultTexts& AResult, bool AConvert);
 
 }  // namespace tolvane
