@@ -58,17 +58,19 @@ TEST(ApiUnit, ClassIdentifiersAndWrittenTypes) {
     "Pet": {"properties": {"p0": {"type": "string"}, "p1": {"$ref": "#/definitions/Pet/properties/p1"}}}, "pet-owner": {}, "pet_owner": {}, "Array": {},
     "JSON": {}, "api": {}, "ry": {}, "": {}, "io.k8s.Pod": {}, "Loop": {"$ref": "#/definitions/Loop2"},
     "Loop2": {"$ref": "#/definitions/Loop"}, "Alias": {"$ref": "#/definitions/Pet"},
-    "Typed": {"properties": {)" + properties + "}}}}";
+    "Typed": {"properties": {)" + properties + R"(}},
+    "Early": {"properties": {"late": {"type": "array", "items": {"$ref": "#/definitions/Late"}}}}, "Late": {}}})";
   const TResolvedUnit unit = Resolve(document);
   EXPECT_EQ(unit.Output.FileName, "kubernetes_1_13.pas");
   std::vector<std::string> identifiers;
   for (const TResolvedClass& clazz : unit.Classes) identifiers.push_back(clazz.Identifier);
+  // A class follows the classes it uses.
   EXPECT_EQ(identifiers, (std::vector<std::string>{"TPet", "Tpet_owner", "Tpet_owner1", "TArray1", "TJSON1",
                                                    "Tapi1", "Try1", "T1", "Tio_k8s_Pod", "TLoop", "TLoop2", "TAlias",
-                                                   "TTyped"}));
+                                                   "TLate", "TTyped", "TEarly"}));
   EXPECT_EQ(unit.ForwardDeclarations, identifiers);
   EXPECT_EQ(unit.ClientClass, "Tapi");
-  const TResolvedClass& typed = unit.Classes.back();
+  const TResolvedClass& typed = unit.Classes[13];
   ASSERT_EQ(typed.Fields.size(), std::size(types));
   for (size_t i = 0; i < std::size(types); ++i) EXPECT_EQ(typed.Fields[i].Type, types[i].written) << types[i].schema;
 }

@@ -1,15 +1,14 @@
 #pragma once
 
-// The rules that turn the unit model into the resolved unit. The plain rule
-// writes what the conversion rules give, lines that Delphi rejects included;
-// the rule of --compilable writes every such line so that it compiles. Both
-// fill the same resolved unit through the same steps (resolve_unit.cpp); a
-// rule differs only in the decisions below, and the writers never learn
-// which rule was used.
+// The rule that turns the unit model into the resolved unit: the plain rule
+// writes what the conversion rules give, lines that Delphi rejects included.
+// The steps are in resolve_unit.cpp, the decisions below in the rule
+// (plain_resolver.cpp); the writers never learn which rule was used. (The
+// rule of --compilable builds the resolved unit from the API model instead,
+// api_unit.h.)
 //
 // A resolver is made after the renaming of duplicates and before the classes
-// are ordered (the --compilable names follow document order), and resolves
-// once the order is known.
+// are ordered, and resolves once the order is known.
 
 #include <memory>
 #include <string>
