@@ -10,7 +10,6 @@
 #include "platform/exceptions.h"
 #include "platform/local_time.h"
 #include "unitdef/class_order.h"
-#include "unitdef/code_printer.h"
 #include "unitdef/delphi_type.h"
 #include "unitdef/identifiers.h"
 #include "unitdef/line_text.h"
@@ -418,6 +417,8 @@ void TApiResolver::ResolveMethod(const ApiOperation& AOperation, TResolvedMethod
   texts.ClassText = AMethod.ResultType;
   AMethod.ResultLines = ResultLines(texts, true);
   if (returnsArray) {
+    // The elements are objects of their own: the parsed array is freed.
+    AMethod.ResultLines.emplace_back("ReturnArray.Free;");
     AMethod.Locals.emplace_back("I          : Integer;");
     AMethod.Locals.emplace_back("ReturnArray: TJSONArray;");
   }
@@ -507,6 +508,8 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
       lines.push_back(JoinText({"  ", itemArray, ".Add(", itemVar, ".ToString);"}));
     }
     lines.push_back(JoinText({"Request.AddBody(", itemArray, ".ToJSON, ctAPPLICATION_JSON);"}));
+    // The body holds the array's text: the array is freed.
+    lines.push_back(itemArray + ".Free;");
     return;
   }
   const std::string element = ElementText(itemType, itemVar);
