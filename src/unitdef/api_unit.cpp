@@ -101,20 +101,6 @@ std::string RequestMethodOf(std::string_view AMethod) {
   return "rmPATCH";
 }
 
-// The request-parameter kind of a location; form fields go in the body.
-std::string_view KindOf(std::string_view AIn) {
-  if (AIn == "path") return "pkURLSEGMENT";
-  if (AIn == "header") return "pkHTTPHEADER";
-  if (AIn == "body" || AIn == "formData") return "pkREQUESTBODY";
-  return "pkQUERY";
-}
-
-// Path, query and form values are encoded by the request; everything else is
-// sent as it is.
-std::string_view OptionsOf(std::string_view AIn) {
-  return AIn == "path" || AIn == "query" || AIn == "formData" ? "[]" : "[poDoNotEncode]";
-}
-
 // The separator of a collectionFormat that joins the items into one value;
 // empty for multi, which repeats the parameter.
 std::string_view SeparatorOf(std::string_view AFormat) {
@@ -125,14 +111,15 @@ std::string_view SeparatorOf(std::string_view AFormat) {
   return "','";
 }
 
-// An element of an array as text: a simple value converted, anything else
-// as its JSON.
-std::string ElementText(std::string_view AType, const std::string& AVar) {
+// A value of the type as text: a simple value converted, a JSON value as
+// its text, an object as its JSON.
+std::string ValueText(std::string_view AType, std::string_view AName) {
   if (IsSimpleType(AType)) {
     const TConversion conversion = ValueAsText(AType, true);
-    return JoinText({conversion.Open, AVar, conversion.Close});
+    return JoinText({conversion.Open, AName, conversion.Close});
   }
-  return JoinText({"TJSON.ObjectToJSONString(", AVar, ")"});
+  if (AType == "TJSONValue") return JoinText({AName, ".ToJSON"});
+  return JoinText({"TJSON.ObjectToJSONString(", AName, ")"});
 }
 
 class TApiResolver {
@@ -456,8 +443,8 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
   if (!param.Required) argument.Condition = param.RequiredCondition();
   std::vector<std::string>& lines = argument.RequestLines;
   const std::string quoted = QuoteLiteral(AParameter.name);
-  const std::string_view kind = KindOf(param.Position);
-  const std::string_view options = OptionsOf(param.Position);
+  const std::string kind = ParameterKind(param.Position);
+  const std::string_view options = ParameterOptions(param.Position);
   // One value under the parameter's name: a form item of a URL-encoded form,
   // otherwise a request parameter of its location's kind.
   const auto send = [&](std::string_view AValue, std::string_view AIndent = "") {
@@ -470,20 +457,12 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
   };
 
   if (!isArray) {
-    if (IsSimpleType(param.Datatype)) {
-      const TConversion value = ValueAsText(param.Datatype, true);
-      send(JoinText({value.Open, param.Name, value.Close}));
-    } else if (param.Datatype == "TJSONValue") {
-      // A JSON value is sent as its text.
-      if (inBody) {
-        lines.push_back(JoinText({"Request.AddBody(", param.Name, ".ToJSON, ctAPPLICATION_JSON);"}));
-      } else {
-        send(JoinText({param.Name, ".ToJSON"}));
-      }
-    } else if (inBody) {
+    if (inBody && param.Datatype == "TJSONValue") {
+      lines.push_back(JoinText({"Request.AddBody(", param.Name, ".ToJSON, ctAPPLICATION_JSON);"}));
+    } else if (inBody && !IsSimpleType(param.Datatype)) {
       lines.push_back(JoinText({"Request.AddBody(TJSON.ObjectToJsonObject(", param.Name, "));"}));
     } else {
-      send(JoinText({"TJSON.ObjectToJSONString(", param.Name, ")"}));
+      send(ValueText(param.Datatype, param.Name));
     }
     return;
   }
@@ -503,7 +482,7 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
       lines.push_back(JoinText({"  ", itemArray, ".Add(", itemVar, ");"}));
     } else if (itemType == "TDateTime" || itemType == "double") {
       // A date has no ToString; a double's depends on the locale.
-      lines.push_back(JoinText({"  ", itemArray, ".Add(", ElementText(itemType, itemVar), ");"}));
+      lines.push_back(JoinText({"  ", itemArray, ".Add(", ValueText(itemType, itemVar), ");"}));
     } else {
       lines.push_back(JoinText({"  ", itemArray, ".Add(", itemVar, ".ToString);"}));
     }
@@ -512,7 +491,7 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
     lines.push_back(itemArray + ".Free;");
     return;
   }
-  const std::string element = ElementText(itemType, itemVar);
+  const std::string element = ValueText(itemType, itemVar);
   if (separator.empty()) {
     // multi: the parameter once per item.
     lines.push_back(JoinText({"for ", itemVar, " in ", param.Name, " do"}));
