@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "main/command_line.h"
+#include "swagger/json_to_object.h"
 #include "swagger/yaml_tree.h"
 
 namespace tolvane::fuzzing {
@@ -227,10 +228,10 @@ inline TextKind KindOfText(const std::string& APath) {
     const JsonTree tree = ParseDocumentFile(APath);
     const JsonValue root = tree.Root();
     if (!root.IsObject()) return TextKind::NotSwagger2;
-    // The last "swagger" member decides.
+    // The last "swagger" member decides, its key matched ignoring case.
     std::string version;
     for (const JsonMember member : root.Members()) {
-      if (member.key != "swagger") continue;
+      if (!KeyNamesField(member.key, "swagger")) continue;
       const JsonKind kind = member.value().Kind();
       version = kind == JsonKind::String || kind == JsonKind::Number ? std::string(member.value().Text()) : "";
     }

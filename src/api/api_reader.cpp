@@ -910,9 +910,10 @@ void ApiReader::ReadOperation(std::string_view AMethod, std::string_view APath,
 
 std::unique_ptr<ApiDocument> ApiReader::Read() {
   if (!root_.IsObject()) ThrowNotAnObject();
-  // The last "swagger" member decides, as in the default loader.
+  // The last "swagger" member decides, its key matched ignoring case, as in
+  // the default loader.
   for (const JsonMember member : root_.Members()) {
-    if (member.key != "swagger") continue;
+    if (!KeyNamesField(member.key, "swagger")) continue;
     const JsonKind kind = member.value().Kind();
     api_->swagger = kind == JsonKind::String || kind == JsonKind::Number
                         ? std::string(member.value().Text())
