@@ -6,7 +6,10 @@
 // with either a unit and exit status 0, or exactly one failure line, no new
 // unit and exit status 1; a failed run leaves an existing unit byte for byte
 // as it was; and nothing but the document and the unit is left in the folder.
-// A broken invariant aborts, so libFuzzer reports it like a crash.
+// With --compilable, a document whose text parses to an object root with
+// "swagger": "2.0" always gives a unit (with a filter, unless no definition
+// has its name); any other document fails while it is read. A broken
+// invariant aborts, so libFuzzer reports it like a crash.
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -20,6 +23,8 @@
 #include <vector>
 
 #include "main/command_line.h"
+#include "swagger/json_to_object.h"
+#include "swagger/yaml_tree.h"
 
 namespace tolvane::fuzzing {
 
@@ -63,7 +68,8 @@ inline bool IsProgressLine(std::string_view ALine) {
                                                 "Writing source file", "Nothing to write", "Done"};
   static constexpr std::string_view kPrefixes[] = {"Reading ", "Processing ",
                                                    "Creating source unit ", "class: ",
-                                                   "Duplicate Current: "};
+                                                   "Duplicate Current: ", "Skipped ",
+                                                   "Read ", "Unresolved "};
   for (std::string_view exact : kExact) {
     if (ALine == exact) return true;
   }
@@ -214,6 +220,27 @@ inline RunResult RunAndCheck(const ScratchFolder& AFolder, const std::string& AD
   return run;
 }
 
+// What the document's text is, as the readers take it.
+enum class TextKind { NoTree, NotSwagger2, Swagger2 };
+
+inline TextKind KindOfText(const std::string& APath) {
+  try {
+    const JsonTree tree = ParseDocumentFile(APath);
+    const JsonValue root = tree.Root();
+    if (!root.IsObject()) return TextKind::NotSwagger2;
+    // The last "swagger" member decides, its key matched ignoring case.
+    std::string version;
+    for (const JsonMember member : root.Members()) {
+      if (!KeyNamesField(member.key, "swagger")) continue;
+      const JsonKind kind = member.value().Kind();
+      version = kind == JsonKind::String || kind == JsonKind::Number ? std::string(member.value().Text()) : "";
+    }
+    return version == "2.0" ? TextKind::Swagger2 : TextKind::NotSwagger2;
+  } catch (...) {
+    return TextKind::NoTree;
+  }
+}
+
 // Converts ADocument, written as AFileName ("doc.json", "doc.yaml"), four
 // times in one folder, each run over the unit that the runs before it left:
 // without a filter, with AFilter, and the same two with --compilable (placed
@@ -225,6 +252,7 @@ inline RunResult CheckConversion(std::string_view ADocument, const std::string& 
   const std::string document(ADocument);
   if (!WriteWhole(path, document)) Fail("cannot write the document", {});
   const std::string filter = "-c:" + AFilter;
+  const TextKind kind = KindOfText(path);
 
   RunResult on_disk;
   const auto run = [&](const std::vector<std::string>& AArgs, bool ACompilable) {
@@ -237,24 +265,37 @@ inline RunResult CheckConversion(std::string_view ADocument, const std::string& 
   const RunResult compilable = run({"--compilable", path}, true);
   const RunResult compilable_filtered = run({"--compilable", path, filter}, true);
 
-  // Loading does not depend on the switches: a loading failure is the same
-  // two lines in every run, and a document that loads once loads always.
-  for (const RunResult* other : {&filtered, &compilable, &compilable_filtered}) {
-    if (plain.FailedLoading() != other->FailedLoading() ||
-        (plain.FailedLoading() && plain.lines != other->lines)) {
-      Fail("loading differs between the runs", other->lines);
-    }
+  // Loading does not depend on the class filter: a loading failure is the
+  // same two lines in both runs, and a document that loads once loads always.
+  if (plain.FailedLoading() != filtered.FailedLoading() ||
+      (plain.FailedLoading() && plain.lines != filtered.lines)) {
+    Fail("loading differs between the runs", filtered.lines);
   }
-  if (plain.FailedLoading()) return plain;
   // Writing with a filter does less than without one.
   if (plain.status == 0 && filtered.status != 0) {
     Fail("converts without the filter but not with it", filtered.lines);
   }
-  // --compilable writes every document that loads; with a filter it fails
-  // exactly when the filter names no class.
-  if (compilable.status != 0) Fail("--compilable failed on a loaded document", compilable.lines);
-  const bool class_found = AFilter.empty() || filtered.Processed(AFilter);
-  if (filtered.status == 0 && (compilable_filtered.status == 0) != class_found) {
+
+  if (kind == TextKind::NoTree) {
+    // A text that does not parse fails in every run with the same line.
+    for (const RunResult* other : {&compilable, &compilable_filtered}) {
+      if (!plain.FailedLoading() || other->lines != plain.lines) {
+        Fail("a text that does not parse fails otherwise with --compilable", other->lines);
+      }
+    }
+    return plain;
+  }
+  if (kind == TextKind::NotSwagger2) {
+    for (const RunResult* other : {&compilable, &compilable_filtered}) {
+      if (!other->FailedLoading()) Fail("--compilable read a document that is not Swagger 2.0", other->lines);
+    }
+    return plain;
+  }
+  // --compilable writes every Swagger 2.0 document; with a filter it fails
+  // exactly when no definition has the filter's name.
+  if (compilable.status != 0) Fail("--compilable failed on a Swagger 2.0 document", compilable.lines);
+  const bool class_found = AFilter.empty() || compilable.Processed(AFilter);
+  if ((compilable_filtered.status == 0) != class_found) {
     Fail("--compilable with the filter fails other than when no class has its name",
          compilable_filtered.lines);
   }

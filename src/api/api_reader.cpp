@@ -12,6 +12,7 @@
 #include "platform/exceptions.h"
 #include "platform/file_system.h"
 #include "swagger/json_to_object.h"
+#include "swagger/yaml_tree.h"
 
 namespace tolvane {
 namespace {
@@ -909,9 +910,10 @@ void ApiReader::ReadOperation(std::string_view AMethod, std::string_view APath,
 
 std::unique_ptr<ApiDocument> ApiReader::Read() {
   if (!root_.IsObject()) ThrowNotAnObject();
-  // The last "swagger" member decides, as in the default loader.
+  // The last "swagger" member decides, its key matched ignoring case, as in
+  // the default loader.
   for (const JsonMember member : root_.Members()) {
-    if (member.key != "swagger") continue;
+    if (!KeyNamesField(member.key, "swagger")) continue;
     const JsonKind kind = member.value().Kind();
     api_->swagger = kind == JsonKind::String || kind == JsonKind::Number
                         ? std::string(member.value().Text())
@@ -958,8 +960,7 @@ std::unique_ptr<ApiDocument> ReadApiText(std::string AText, const TLogProc& ALog
 }
 
 std::unique_ptr<ApiDocument> ReadApiFile(const std::string& AFileName, const TLogProc& ALog) {
-  const auto read = [&AFileName] { return DecodeDocument(ReadFileBytes(AFileName)); };
-  const JsonTree tree = JsonTree::Parse(read(), read);
+  const JsonTree tree = ParseDocumentFile(AFileName);
   return ApiReader(tree, ALog, AFileName).Read();
 }
 

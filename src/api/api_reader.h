@@ -31,7 +31,8 @@ namespace tolvane {
 std::unique_ptr<ApiDocument> ReadApi(const JsonTree& ATree, const TLogProc& ALog);
 // The same on a document that is already decoded (UTF-8).
 std::unique_ptr<ApiDocument> ReadApiText(std::string AText, const TLogProc& ALog);
-// Reads and decodes the file as the default loader does, then reads it,
+// Reads the file as the default loader does (ParseDocumentFile: decoded,
+// JSON whatever its name, else YAML by its name), then reads it,
 // following references into other files that lie in the document's folder
 // or below it (relative to the file that holds the reference; a file is
 // read once). A file outside that folder, a missing or unreadable one and a

@@ -249,6 +249,8 @@ TEST(ApiReader, ReadsTheRootTolerantlyAndFailsOnlyWhereNothingCanBeRead) {
       {"[]", "EConversionError: Der Eingabewert ist kein gültiges Objekt"},
       {R"({"swagger": "1.2"})", R"(Exception: Wrong Swagger version: "1.2". Expected "2.0")"},
       {R"({"swagger": {"v": 2}})", R"(Exception: Wrong Swagger version: "". Expected "2.0")"},
+      // The key is matched ignoring case, the last one deciding, as the default loader does.
+      {R"({"swagger": "2.0", "SWAGGER": "1.0"})", R"(Exception: Wrong Swagger version: "1.0". Expected "2.0")"},
   };
   for (const auto& f : failures) {
     try {

@@ -1,10 +1,12 @@
 #include "swagger/convert_swagger.h"
 
+#include "api/api_reader.h"
 #include "platform/code_page.h"
 #include "platform/exceptions.h"
 #include "platform/file_system.h"
 #include "swagger/json_to_object.h"
 #include "swagger/yaml_tree.h"
+#include "unitdef/api_unit.h"
 #include "unitdef/unit_definition.h"
 
 namespace tolvane {
@@ -168,12 +170,7 @@ std::unique_ptr<TSwagger> LoadSwaggerText(std::string AText) {
 }
 
 std::unique_ptr<TSwagger> LoadSwagger(const std::string& AFileName) {
-  const auto read = [&AFileName] { return DecodeDocument(ReadFileBytes(AFileName)); };
-  if (!IsYamlFileName(AFileName)) return LoadTree(JsonTree::Parse(read(), read));
-  // A JSON text is read as JSON whatever the file's name; YAML without a
-  // byte order mark is UTF-8, so the bytes are read once more undecoded.
-  if (std::optional<JsonTree> tree = JsonTree::TryParse(read(), read)) return LoadTree(*tree);
-  return LoadTree(ParseYaml(ReadFileBytes(AFileName)));
+  return LoadTree(ParseDocumentFile(AFileName));
 }
 
 void HandOver(const TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFileName,
@@ -229,6 +226,13 @@ void TSwaggerConverter::SetFileName(const std::string& AFileName) {
 void TSwaggerConverter::Convert() {
   const TLogProc log = FWriteLine;
   log("Reading " + FFileName);
+  if (FUnitDefinition->FConfig.Compilable) {
+    // --compilable reads the document tolerantly into the API model and
+    // builds its unit from that; the unit model is not used.
+    const std::unique_ptr<ApiDocument> api = ReadApiFile(FFileName, log);
+    SaveApiUnit(*api, FFileName, FClassnameFilter, log);
+    return;
+  }
   const std::unique_ptr<TSwagger> swagger = LoadSwagger(FFileName);
   HandOver(*swagger, *FUnitDefinition, FFileName, FClassnameFilter, log);
   // The unit model has its own copy of every definition and property, so

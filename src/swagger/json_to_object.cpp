@@ -490,17 +490,6 @@ bool EqualIgnoringCase(std::string_view A, std::string_view B) {
   return true;
 }
 
-// Whether a member's key names a field, ignoring case. Field names consist
-// of ASCII letters only (checked when the tables are built), so setting the
-// 0x20 bit folds both sides exactly: no other byte folds onto a letter.
-bool KeyNamesField(std::string_view AKey, std::string_view AName) {
-  if (AKey.size() != AName.size()) return false;
-  for (size_t i = 0; i < AKey.size(); ++i) {
-    if ((AKey[i] | 0x20) != (AName[i] | 0x20)) return false;
-  }
-  return true;
-}
-
 // The field that a member with this key fills, or null. A key equal to a
 // field's fixed key fills it; otherwise the key names a field ignoring case,
 // unless that field carries a fixed key.
@@ -795,5 +784,16 @@ TOLVANE_JSON_TO_OBJECT(TSecurityDefinition)
 TOLVANE_JSON_TO_OBJECT(TSecurityDefinitions)
 
 #undef TOLVANE_JSON_TO_OBJECT
+
+// Field names consist of ASCII letters only (checked when the tables are
+// built), so setting the 0x20 bit folds both sides exactly: no other byte
+// folds onto a letter.
+bool KeyNamesField(std::string_view AKey, std::string_view AName) {
+  if (AKey.size() != AName.size()) return false;
+  for (size_t i = 0; i < AKey.size(); ++i) {
+    if ((AKey[i] | 0x20) != (AName[i] | 0x20)) return false;
+  }
+  return true;
+}
 
 }  // namespace tolvane

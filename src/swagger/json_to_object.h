@@ -28,6 +28,10 @@ std::unique_ptr<T> JsonToObject(const JsonValue& AObject);
 template <typename T>
 std::unique_ptr<T> JsonToObject(std::string AText);
 
+// Whether a member's key names the field AName (ASCII letters) as the
+// filling rule matches them: ignoring the case of ASCII letters.
+bool KeyNamesField(std::string_view AKey, std::string_view AName);
+
 // EConversionError "Der Eingabewert ist kein gültiges Objekt".
 [[noreturn]] void ThrowNotAnObject();
 

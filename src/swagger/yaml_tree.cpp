@@ -11,7 +11,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/exceptions.h"
+#include "platform/file_system.h"
 
 namespace tolvane {
 namespace {
@@ -570,6 +572,15 @@ bool IsYamlFileName(std::string_view AFileName) {
     });
   };
   return ends_with(".yaml") || ends_with(".yml");
+}
+
+JsonTree ParseDocumentFile(const std::string& AFileName) {
+  const auto read = [&AFileName] { return DecodeDocument(ReadFileBytes(AFileName)); };
+  if (!IsYamlFileName(AFileName)) return JsonTree::Parse(read(), read);
+  // A JSON text is read as JSON whatever the file's name; YAML without a
+  // byte order mark is UTF-8, so the bytes are read once more undecoded.
+  if (std::optional<JsonTree> tree = JsonTree::TryParse(read(), read)) return std::move(*tree);
+  return ParseYaml(ReadFileBytes(AFileName));
 }
 
 }  // namespace tolvane

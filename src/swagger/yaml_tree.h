@@ -3,6 +3,7 @@
 // Reads a YAML document into the same JSON tree that JSON text gives, so
 // that everything after reading is the same for both syntaxes.
 
+#include <string>
 #include <string_view>
 
 #include "swagger/json_tree.h"
@@ -28,5 +29,11 @@ JsonTree ParseYaml(std::string_view ABytes);
 
 // True for a file name that ends in ".yaml" or ".yml", in any letter case.
 bool IsYamlFileName(std::string_view AFileName);
+
+// The tree of a document file, as every reader of a document takes it: the
+// bytes decoded (byte order mark, else Windows-1252) and parsed as JSON
+// whatever the file's name; a file named as YAML whose text is not JSON is
+// parsed as YAML. Fails as the file reading or the parser fails.
+JsonTree ParseDocumentFile(const std::string& AFileName);
 
 }  // namespace tolvane

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/debug_trace.h"
+#include "unitdef/class_order.h"
 #include "unitdef/delphi_type.h"
 #include "unitdef/order_list.h"
 #include "unitdef/strong_components.h"
@@ -48,18 +49,51 @@ namespace tolvane {
 
 namespace {
 
-// The reference graph and the data the passes need, from the model.
+// The slots with their targets inside the class's own strongly connected
+// component (the class itself included) left out, and the graph of every
+// reference.
 struct TReferences {
-  // Per class, its reference slots: one per named class name, in property
-  // order, each name once. A slot's targets are the classes of that name,
-  // the class itself and the classes of its own component left out.
-  std::vector<int> SlotStart;   // per class, size count + 1
+  std::vector<int> SlotStart;    // per class, size count + 1
   std::vector<int> TargetStart;  // per slot, size slots + 1
   std::vector<int> Targets;
   TGraph Graph;  // every reference, to every class of the name but itself
 };
 
-TReferences CollectReferences(TObjectDefinitionList& AObjects) {
+TReferences FilterReferences(const TClassSlots& ASlots) {
+  const int count = static_cast<int>(ASlots.SlotStart.size()) - 1;
+  TReferences references;
+  TGraph& graph = references.Graph;
+  for (int i = 0; i < count; ++i) {
+    graph.AddNode();
+    for (int slot = ASlots.SlotStart[i]; slot < ASlots.SlotStart[i + 1]; ++slot) {
+      for (int t = ASlots.TargetStart[slot]; t < ASlots.TargetStart[slot + 1]; ++t) {
+        if (ASlots.Targets[t] != i) graph.AddEdge(ASlots.Targets[t]);
+      }
+    }
+  }
+  const std::vector<int> component = StrongComponents(graph);
+
+  references.SlotStart.push_back(0);
+  references.TargetStart.push_back(0);
+  for (int i = 0; i < count; ++i) {
+    for (int slot = ASlots.SlotStart[i]; slot < ASlots.SlotStart[i + 1]; ++slot) {
+      const size_t before = references.Targets.size();
+      for (int t = ASlots.TargetStart[slot]; t < ASlots.TargetStart[slot + 1]; ++t) {
+        const int target = ASlots.Targets[t];
+        if (component[target] != component[i]) references.Targets.push_back(target);
+      }
+      if (references.Targets.size() != before) {
+        references.TargetStart.push_back(static_cast<int>(references.Targets.size()));
+      }
+    }
+    references.SlotStart.push_back(static_cast<int>(references.TargetStart.size()) - 1);
+  }
+  return references;
+}
+
+// The slots of the unit model: one per named class name, in property order,
+// each name once; a slot's targets are the classes of that name.
+TClassSlots CollectSlots(const TObjectDefinitionList& AObjects) {
   const int count = static_cast<int>(AObjects.size());
   // The classes of each exact type text "T" + Name.
   std::unordered_map<std::string, int> name_group;
@@ -73,8 +107,7 @@ TReferences CollectReferences(TObjectDefinitionList& AObjects) {
 
   // Every property's type text is read here, after the last change of any
   // reference, which also records it as the property's BaseName.
-  std::vector<int> group_start{0};
-  std::vector<int> object_groups;
+  TClassSlots slots;
   std::vector<int> seen(groups.size(), -1);
   for (int i = 0; i < count; ++i) {
     for (const auto& property : AObjects[i]->Properties()) {
@@ -83,56 +116,31 @@ TReferences CollectReferences(TObjectDefinitionList& AObjects) {
       const auto group = name_group.find(type);
       if (group == name_group.end() || seen[group->second] == i) continue;
       seen[group->second] = i;
-      object_groups.push_back(group->second);
+      for (const int target : groups[group->second]) slots.AddTarget(target);
+      slots.EndSlot();
     }
-    group_start.push_back(static_cast<int>(object_groups.size()));
+    slots.EndClass();
   }
-
-  TReferences references;
-  TGraph& graph = references.Graph;
-  for (int i = 0; i < count; ++i) {
-    graph.AddNode();
-    for (int g = group_start[i]; g < group_start[i + 1]; ++g) {
-      for (const int target : groups[object_groups[g]]) {
-        if (target != i) graph.AddEdge(target);
-      }
-    }
-  }
-  const std::vector<int> component = StrongComponents(graph);
-
-  references.SlotStart.push_back(0);
-  references.TargetStart.push_back(0);
-  for (int i = 0; i < count; ++i) {
-    for (int g = group_start[i]; g < group_start[i + 1]; ++g) {
-      const size_t before = references.Targets.size();
-      for (const int target : groups[object_groups[g]]) {
-        if (component[target] != component[i]) references.Targets.push_back(target);
-      }
-      if (references.Targets.size() != before) {
-        references.TargetStart.push_back(static_cast<int>(references.Targets.size()));
-      }
-    }
-    references.SlotStart.push_back(static_cast<int>(references.TargetStart.size()) - 1);
-  }
-  return references;
+  return slots;
 }
 
 }  // namespace
 
-void TUnitDefinition::ResolveDependencies() {
-  const TReferences references = CollectReferences(FObjects);
-  const int count = static_cast<int>(FObjects.size());
-  TOrderList order(FObjects.size());
+TClassOrder OrderClasses(const TClassSlots& ASlots, const TTraceProc& ATrace,
+                         const std::function<std::string_view(int)>& AName) {
+  const TReferences references = FilterReferences(ASlots);
+  const int count = static_cast<int>(ASlots.SlotStart.size()) - 1;
+  TOrderList order(count);
 
   // The classes to look at in this pass, in list order, and those moved.
-  std::vector<int> candidates(FObjects.size());
+  std::vector<int> candidates(count);
   std::iota(candidates.begin(), candidates.end(), 0);
   std::vector<int> moved;
-  std::vector<uint32_t> moved_in_pass(FObjects.size(), 0);
+  std::vector<uint32_t> moved_in_pass(count, 0);
   std::string line;
 
   for (uint32_t pass = 1;; ++pass) {
-    OutputDebugString(FTraceProcedure, "Resolving");
+    OutputDebugString(ATrace, "Resolving");
     moved.clear();
     assert(std::is_sorted(candidates.begin(), candidates.end(),
                           [&order](int a, int b) { return order.Before(a, b); }));
@@ -154,8 +162,10 @@ void TUnitDefinition::ResolveDependencies() {
             }
           }
           if (target == TOrderList::kNone) break;
-          line.assign(FObjects[current]->Name()).append(" depends on ").append(FObjects[target]->Name());
-          OutputDebugString(FTraceProcedure, line);
+          if (ATrace) {
+            line.assign(AName(current)).append(" depends on ").append(AName(target));
+            ATrace(line);
+          }
           const int previous = order.Prev(current);
           order.MoveBefore(target, previous == TOrderList::kNone ? current : previous);
           moved_in_pass[target] = pass;
@@ -170,21 +180,28 @@ void TUnitDefinition::ResolveDependencies() {
 
   // The new order, and the classes that a class declared before them refers
   // to, which only references inside a cycle leave.
-  const std::vector<int> items = order.Items();
-  std::vector<int> position(FObjects.size());
-  for (int p = 0; p < count; ++p) position[items[p]] = p;
-  std::vector<bool> forward(FObjects.size(), false);
+  TClassOrder result;
+  result.Items = order.Items();
+  std::vector<int> position(count);
+  for (int p = 0; p < count; ++p) position[result.Items[p]] = p;
+  result.Forward.assign(count, false);
   const TGraph& graph = references.Graph;
   for (int i = 0; i < count; ++i) {
     for (int e = graph.Start[i]; e < graph.Start[i + 1]; ++e) {
-      if (position[graph.Target[e]] > position[i]) forward[graph.Target[e]] = true;
+      if (position[graph.Target[e]] > position[i]) result.Forward[graph.Target[e]] = true;
     }
   }
+  return result;
+}
+
+void TUnitDefinition::ResolveDependencies() {
+  const TClassOrder order = OrderClasses(CollectSlots(FObjects), FTraceProcedure,
+                                         [this](int AClass) -> std::string_view { return FObjects[AClass]->Name(); });
   TObjectDefinitionList ordered;
   ordered.reserve(FObjects.size());
   FForwardDeclarations.clear();
-  for (const int item : items) {
-    if (forward[item]) FForwardDeclarations.push_back(FObjects[item].get());
+  for (const int item : order.Items) {
+    if (order.Forward[item]) FForwardDeclarations.push_back(FObjects[item].get());
     ordered.push_back(std::move(FObjects[item]));
   }
   FObjects.swap(ordered);

@@ -11,10 +11,9 @@ struct TConfig {
   bool WriteOperations = false;
   std::string UseVersion;
   bool DateHandling = false;
-  // Set by the switch --compilable: the unit is resolved by the rule that
-  // writes every line so that it compiles (names made unique identifiers,
-  // unknown types written as TJSONValue, values converted, Delphi's length
-  // limits kept). Off, by the plain rule.
+  // Set by the switch --compilable: the document is read into the API model
+  // and the unit built from it (api_unit.h), serving every operation and
+  // compiling. Off, the unit model is resolved by the plain rule.
   bool Compilable = false;
 };
 

@@ -2,8 +2,8 @@
 
 // How a unit made with --compilable names things where the plain unit would
 // not compile: the identifiers of classes, fields, properties, methods and
-// arguments, made unique and valid. The rule of --compilable
-// (compilable_resolver.cpp) plans its names with these.
+// arguments, made unique and valid. The rule of --compilable (api_unit.cpp)
+// plans its names with these.
 //
 // Renaming rule: a name is first made an identifier (the model's cleaning,
 // then every character that is not an ASCII letter, digit or "_" becomes "_",

@@ -78,7 +78,6 @@ class TPlainResolver final : public TUnitResolver {
     if (!AInBody || AItemType == "string") return {};
     return {"", ".ToString"};
   }
-  TConversion ResultValue(std::string_view) const override { return {}; }
   // A location without a kind (a parameter given by a reference brings no
   // "in") leaves the kind empty.
   std::string RequestKind(std::string_view APosition) const override { return ParameterKind(APosition); }

@@ -10,20 +10,6 @@
 
 namespace tolvane {
 
-namespace {
-
-// Path, query and form values are encoded by the request; everything else is
-// sent as it is.
-std::string_view OptionsText(std::string_view APosition) {
-  if (SameTextFold(APosition, "path") || SameTextFold(APosition, "query") ||
-      SameTextFold(APosition, "formData")) {
-    return "[]";
-  }
-  return "[poDoNotEncode]";
-}
-
-}  // namespace
-
 TResolvedArgument TUnitResolver::ResolveArgument(const TParam& AParam, TArgumentTexts& A,
                                                  bool AUrlEncodedForm) const {
   TResolvedArgument argument;
@@ -35,7 +21,7 @@ TResolvedArgument TUnitResolver::ResolveArgument(const TParam& AParam, TArgument
   TCodePrinter lines(collector);
   const std::string quotedName = QuoteLiteral(AParam.ResourceName);
   const std::string kind = RequestKind(AParam.Position);
-  const std::string_view options = OptionsText(AParam.Position);
+  const std::string_view options = ParameterOptions(AParam.Position);
 
   if (!A.ItemType.empty() && !A.ItemArray.empty()) {
     // An array in the body becomes a JSON array sent as the body.

@@ -153,7 +153,12 @@ void TUnitResolver::ResolveClient(const TUnitDefinition& AUnit, TResolvedUnit& A
 // Turns the content of a response with status 200 into the result.
 void TUnitResolver::ResolveResult(const TResultTexts& AResult, TResolvedMethod& AMethod) const {
   AMethod.ResultCondition = "Response.StatusCode = 200";
-  std::vector<std::string>& lines = AMethod.ResultLines;
+  AMethod.ResultLines = ResultLines(AResult, false);
+}
+
+std::vector<std::string> ResultLines(const TResultTexts& AResult, bool AConvert) {
+  const auto convert = [AConvert](std::string_view AType) { return AConvert ? TextAsValue(AType) : TConversion{}; };
+  std::vector<std::string> lines;
   lines.reserve(AResult.ItemType.empty() ? 1 : 6);
   if (!AResult.ItemType.empty()) {
     lines.emplace_back("ReturnArray := TJSONArray(TJSONObject.ParseJSONValue(Response.Content));");
@@ -161,7 +166,7 @@ void TUnitResolver::ResolveResult(const TResultTexts& AResult, TResolvedMethod& 
     lines.emplace_back("for I := 0 to ReturnArray.Count -1 do");
     lines.emplace_back("begin");
     if (IsSimpleType(AResult.ItemType)) {
-      const TConversion conversion = ResultValue(AResult.ItemType);
+      const TConversion conversion = convert(AResult.ItemType);
       lines.push_back(JoinText({"  Result[I] := ", conversion.Open, "TJSONObject(ReturnArray.Items[I]).ToString",
                                 conversion.Close, ";"}));
     } else {
@@ -170,13 +175,14 @@ void TUnitResolver::ResolveResult(const TResultTexts& AResult, TResolvedMethod& 
     }
     lines.emplace_back("end;");
   } else if (IsSimpleType(AResult.Datatype)) {
-    const TConversion conversion = ResultValue(AResult.Datatype);
+    const TConversion conversion = convert(AResult.Datatype);
     lines.push_back(JoinText({"Result := ", conversion.Open, "Response.Content", conversion.Close, ";"}));
   } else if (AResult.Datatype == "TJSONValue") {
     lines.emplace_back("Result := TJSONObject.ParseJSONValue(Response.Content);");
   } else {
     lines.push_back(JoinText({"Result := TJSON.JSONToObject<", AResult.ClassText, ">(Response.Content);"}));
   }
+  return lines;
 }
 
 }  // namespace tolvane

@@ -1,8 +1,9 @@
 #pragma once
 
 // The resolved unit: everything the unit will say, decided before its first
-// line is written. A rule builds it from the unit model (the plain rule, or
-// the rule of --compilable, see unit_resolver.h); the writers (unit_writer.h)
+// line is written. A rule builds it: the plain rule from the unit model
+// (unit_resolver.h), the rule of --compilable from the API model
+// (api_unit.h); the writers (unit_writer.h)
 // print it and decide nothing. Every identifier, type text, ownership flag,
 // comment and request line is here as finished text, so a new rule is a new
 // way of filling these structures, never a branch in a writer.

@@ -80,6 +80,13 @@ std::string ParameterKind(std::string_view ALocation) {
   return "";
 }
 
+std::string_view ParameterOptions(std::string_view ALocation) {
+  if (SameTextFold(ALocation, "path") || SameTextFold(ALocation, "query") || SameTextFold(ALocation, "formData")) {
+    return "[]";
+  }
+  return "[poDoNotEncode]";
+}
+
 std::string RequestMethod(const TPath& APath, const TOperation& AOperation) {
   // By identity, in the order get, post, put, delete, patch. The generated
   // code ignores letter case, so "rmDelete" names the same value as the

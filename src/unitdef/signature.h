@@ -45,6 +45,10 @@ TSignature CreateSignature(const std::string& AClazz, const TOperation& AOperati
 
 // The request-parameter kind of a location, ignoring case.
 std::string ParameterKind(std::string_view ALocation);
+// The request options of a location, ignoring case: path, query and form
+// values are encoded by the request ("[]"), everything else is sent as it
+// is ("[poDoNotEncode]").
+std::string_view ParameterOptions(std::string_view ALocation);
 // "rmGET", "rmPOST", "rmPUT", "rmDelete" or "rmPATCH" by identity.
 std::string RequestMethod(const TPath& APath, const TOperation& AOperation);
 

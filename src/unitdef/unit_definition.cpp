@@ -80,26 +80,28 @@ void TUnitDefinition::LogFmt(std::string_view AFormat, std::initializer_list<std
 void TUnitDefinition::Save() {
   MakeNamesUnique();
   LogFmt("Processing %s", {FName});
-  // The --compilable names follow document order, so its rule is made
-  // before the classes are ordered; it fails there when the class filter
-  // names no class.
-  const std::unique_ptr<TUnitResolver> resolver =
-      FConfig.Compilable ? MakeCompilableResolver(*this) : MakePlainResolver(*this);
+  const std::unique_ptr<TUnitResolver> resolver = MakePlainResolver(*this);
   Log("Checking  references");
   ResolveDependencies();
-  const TOutputName output = resolver->Output();
-  LogFmt("Creating source unit %s", {output.Path()});
+  LogFmt("Creating source unit %s", {resolver->Output().Path()});
+  SaveResolvedUnit(resolver->Resolve(*this), FLogProcedure);
+}
 
+void SaveResolvedUnit(TResolvedUnit AUnit, const TLogProc& ALog) {
+  const auto log = [&ALog](const std::string& ALine) {
+    if (ALog) ALog(ALine);
+  };
+  const std::string path = AUnit.Output.Path();
   TUnitText text;
   {
-    const TResolvedUnit unit = resolver->Resolve(*this);
+    const TResolvedUnit unit = std::move(AUnit);
     TDelphiLimitsFilter fitted(text);
     WriteUnit(unit, unit.FitsDelphiLimits ? static_cast<TLineSink&>(fitted) : text);
     // The resolved unit is released before the file is written.
   }
-  Log(text.LineCount() > kShortUnitLines ? "Writing source file" : "Nothing to write");
-  WriteFileAtomically(output.Path(), text.Bytes());
-  Log("Done");
+  log(text.LineCount() > kShortUnitLines ? "Writing source file" : "Nothing to write");
+  WriteFileAtomically(path, text.Bytes());
+  log("Done");
 }
 
 }  // namespace tolvane

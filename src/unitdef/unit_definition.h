@@ -13,6 +13,7 @@
 #include "unitdef/config.h"
 #include "unitdef/object_definition.h"
 #include "unitdef/output_name.h"
+#include "unitdef/resolved_unit.h"
 
 namespace tolvane {
 
@@ -28,7 +29,7 @@ class TUnitDefinition {
 
   TObjectDefinition* AddObject(const std::string& AName, const std::string& AType);
   // Renames duplicates, orders the classes, resolves the unit by the plain
-  // rule or the rule of --compilable, writes its lines and saves them once.
+  // rule, writes its lines and saves them once.
   void Save();
 
   void Log(const std::string& AMessage) const;
@@ -58,5 +59,11 @@ class TUnitDefinition {
   // order.
   std::vector<const TObjectDefinition*> FForwardDeclarations;
 };
+
+// Writes the unit's lines (fitted to Delphi's limits when the unit says so),
+// logs "Writing source file" (or "Nothing to write" for a unit of a few
+// lines), replaces the file at once and logs "Done". The resolved unit is
+// released before the file is written.
+void SaveResolvedUnit(TResolvedUnit AUnit, const TLogProc& ALog);
 
 }  // namespace tolvane

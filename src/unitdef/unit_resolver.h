@@ -1,15 +1,14 @@
 #pragma once
 
-// The rules that turn the unit model into the resolved unit. The plain rule
-// writes what the conversion rules give, lines that Delphi rejects included;
-// the rule of --compilable writes every such line so that it compiles. Both
-// fill the same resolved unit through the same steps (resolve_unit.cpp); a
-// rule differs only in the decisions below, and the writers never learn
-// which rule was used.
+// The rule that turns the unit model into the resolved unit: the plain rule
+// writes what the conversion rules give, lines that Delphi rejects included.
+// The steps are in resolve_unit.cpp, the decisions below in the rule
+// (plain_resolver.cpp); the writers never learn which rule was used. (The
+// rule of --compilable builds the resolved unit from the API model instead,
+// api_unit.h.)
 //
 // A resolver is made after the renaming of duplicates and before the classes
-// are ordered (the --compilable names follow document order), and resolves
-// once the order is known.
+// are ordered, and resolves once the order is known.
 
 #include <memory>
 #include <string>
@@ -97,7 +96,6 @@ class TUnitResolver {
   // Values to and from text.
   virtual TConversion RequestValue(std::string_view AType) const = 0;
   virtual TConversion ArrayItemValue(std::string_view AItemType, bool AInBody) const = 0;
-  virtual TConversion ResultValue(std::string_view AType) const = 0;
   // The request-parameter kind of a location.
   virtual std::string RequestKind(std::string_view APosition) const = 0;
   // The credentials of an operation: by its first security requirement,
@@ -118,8 +116,10 @@ class TUnitResolver {
 
 // The plain rule.
 std::unique_ptr<TUnitResolver> MakePlainResolver(const TUnitDefinition& AUnit);
-// The rule of --compilable. Fails with Exception "Class X not found" when
-// the class filter names no class.
-std::unique_ptr<TUnitResolver> MakeCompilableResolver(const TUnitDefinition& AUnit);
+
+// The lines that turn the response content into the result (an array
+// element by element); with AConvert a simple value is converted from the
+// text (TextAsValue), otherwise it is the text itself.
+std::vector<std::string> ResultLines(const TResultTexts& AResult, bool AConvert);
 
 }  // namespace tolvane

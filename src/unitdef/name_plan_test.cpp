@@ -1,0 +1,81 @@
+// The name plan of --compilable: identifiers, unit names and the scopes with
+// their numbering.
+#include "unitdef/name_plan.h"
+
+#include <gtest/gtest.h>
+
+namespace tolvane {
+namespace {
+
+TEST(NamePlanIdentifiers, PlainIdentifier) {
+  const struct {
+    std::string text;
+    std::string identifier;
+  } cases[] = {
+      {"petId", "petId"},
+      {"2fa", "_2fa"},
+      {"odata.type", "odata_type"},
+      {"@type", "_type"},
+      {"+1", "_1"},
+      {"gr\xC3\xB6\xC3\x9F" "e", "gr__e"},  // one "_" per character
+      {"\xE2\x82\xAC" "x", "_x"},
+      {"", "_"},
+      {std::string(150, 'x'), std::string(kMaxNameLength, 'x')},
+      {"9" + std::string(150, 'x'), "_9" + std::string(kMaxNameLength - 2, 'x')},
+  };
+  for (const auto& c : cases) EXPECT_EQ(PlainIdentifier(c.text), c.identifier) << c.text;
+}
+
+TEST(NamePlanIdentifiers, MethodNameFromPath) {
+  EXPECT_EQ(MethodNameFromPath("get", "/pets/{id}"), "get_pets_id");
+  EXPECT_EQ(MethodNameFromPath("delete", "/a-b/{c}.json"), "delete_a_b_c_json");
+  EXPECT_EQ(MethodNameFromPath("post", "/"), "post");
+  EXPECT_EQ(MethodNameFromPath("put", "/\xC3\xBC" "ber/x"), "put_ber_x");
+}
+
+TEST(NamePlanIdentifiers, ReservedWordsIncludeFreePascalOnes) {
+  for (const char* word : {"type", "Begin", "otherwise", "BITPACKED", "name"}) {
+    EXPECT_TRUE(IsDelphiReservedWord(word)) << word;
+  }
+  for (const char* word : {"types", "Self", "T", ""}) EXPECT_FALSE(IsDelphiReservedWord(word)) << word;
+}
+
+TEST(NamePlanIdentifiers, UnitNames) {
+  const struct {
+    const char* name;
+    const char* unit;
+  } cases[] = {
+      {"petstore", "petstore"},
+      {"my.api", "my.api"},
+      {"kubernetes_1.13", "kubernetes_1_13"},
+      {"my.type", "my_type"},
+      {"1.2", "_1_2"},
+      {"gr\xC3\xB6\xC3\x9F" "e", "gr__e"},
+      {"type", "type1"},
+      {"system", "system1"},
+      {"System.JSON", "System.JSON1"},
+      {"rest.client", "rest.client1"},
+      {"my.json", "my.json"},
+      {"", "_"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CompilableUnitName(c.name), c.unit) << c.name;
+}
+
+TEST(NameScope, NumbersClashesIgnoringCaseAndSeesOuterScopes) {
+  TNameScope outer;
+  outer.Take("Client");
+  TNameScope scope(&outer);
+  std::vector<std::string> names;
+  for (const char* base : {"id", "ID", "Id", "id1", "client", "x"}) {
+    names.push_back(scope.Unique(base));
+    scope.Take(names.back());
+  }
+  // "id1" was given to ID before the document's own id1 came.
+  EXPECT_EQ(names, (std::vector<std::string>{"id", "ID1", "Id2", "id11", "client1", "x"}));
+  EXPECT_TRUE(outer.IsFree("client1"));  // the outer scope does not see the inner one
+  const std::string accepted = scope.Unique("x", [](const std::string& name) { return name != "x1"; });
+  EXPECT_EQ(accepted, "x2");
+}
+
+}  // namespace
+}  // namespace tolvane
