@@ -6,7 +6,7 @@
 # without a class filter. Prints the differing documents and exits 1 on any
 # difference. The base is built in build-base/ from a worktree kept there.
 #
-#     scripts/compare_units.sh [BASE] [EXTRA_DOCUMENT ...]
+#     [RUNS="plain filter"] scripts/compare_units.sh [BASE] [EXTRA_DOCUMENT ...]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 base="${1:-HEAD}"
@@ -26,9 +26,11 @@ cmake --build "$root/build" --target tolvane -j"$(nproc)" >/dev/null
 
 python3 "$root/scripts/snapshot_units.py" "$root/build-base/out/tolvane" "$work/base" "$@"
 python3 "$root/scripts/snapshot_units.py" "$root/build/tolvane" "$work/new" "$@"
-if diff -rq "$work/base" "$work/new"; then
+if diff -rq "$work/base" "$work/new" >"$work/differing"; then
   echo "identical: every unit and every output line"
 else
+  echo "$(wc -l <"$work/differing") documents differ:"
+  sed -e 's|^Files .*/base/\([^ ]*\) and .*|\1|' -e "s|^Only in $work/||" "$work/differing"
   diff -r "$work/base" "$work/new" | head -n 60 || true
   exit 1
 fi
