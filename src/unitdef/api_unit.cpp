@@ -399,7 +399,9 @@ void TApiResolver::FindAncestors() {
     if (references == 1) plan.Ancestor = DefinitionIndexOf(reference);
   }
   // Each class has at most one ancestor: a walk from every class finds each
-  // cycle once. A class on a cycle merges its parts' properties instead.
+  // cycle once. The cycle's first class in document order merges its parts'
+  // properties instead, which reach those of the whole cycle, and the others
+  // derive from it, so that no property is written more often than needed.
   std::vector<uint8_t> state(FClasses.size(), 0);  // 0 new, 1 on the current walk, 2 done
   std::vector<int> walk;
   for (size_t start = 0; start < FClasses.size(); ++start) {
@@ -416,8 +418,10 @@ void TApiResolver::FindAncestors() {
       for (auto member = first; member != walk.end(); ++member) {
         names += (member == first ? "" : ", ") + FIdentifiers[*member];
       }
-      for (auto member = first; member != walk.end(); ++member) FClasses[*member].Ancestor = -1;
-      Log("Cycle through ancestors: " + names + " merge the properties of their allOf parts");
+      const int merged = *std::min_element(first, walk.end());
+      FClasses[merged].Ancestor = -1;
+      Log("Cycle through ancestors: " + names + "; " + FIdentifiers[merged] +
+          " merges the properties of its allOf parts");
     }
     for (const int member : walk) state[member] = 2;
   }
