@@ -118,6 +118,9 @@ std::string_view SeparatorOf(std::string_view AFormat) {
   return "','";
 }
 
+// The JSON types of the library, which hold their JSON themselves.
+bool IsJsonType(std::string_view AType) { return AType == "TJSONValue" || AType == "TJSONObject"; }
+
 // A value of the type as text: a simple value converted, a JSON value as
 // its text, an object as its JSON.
 std::string ValueText(std::string_view AType, std::string_view AName) {
@@ -125,7 +128,7 @@ std::string ValueText(std::string_view AType, std::string_view AName) {
     const TConversion conversion = ValueAsText(AType, true);
     return JoinText({conversion.Open, AName, conversion.Close});
   }
-  if (AType == "TJSONValue" || AType == "TJSONObject") return JoinText({AName, ".ToJSON"});
+  if (IsJsonType(AType)) return JoinText({AName, ".ToJSON"});
   return JoinText({"TJSON.ObjectToJSONString(", AName, ")"});
 }
 
@@ -702,6 +705,13 @@ void TApiResolver::ResolveMethod(size_t AOperation, TResolvedMethod& AMethod) {
   if (AMethod.ResultType == "TJSONObject") {
     AMethod.ResultLines = {"Result := TJSONObject.ParseJSONValue(Response.Content) as TJSONObject;"};
   }
+  const std::string_view element = ArrayElement(AMethod.ResultType);
+  if (returnsArray && IsJsonType(element)) {
+    // JSON elements are taken over as copies, not mapped onto new objects.
+    for (std::string& line : AMethod.ResultLines) {
+      if (line.starts_with("  Result[I] := ")) line = JoinText({"  Result[I] := ", element, "(ReturnArray.Items[I].Clone);"});
+    }
+  }
   if (returnsArray) {
     // The elements are objects of their own: the parsed array is freed.
     AMethod.ResultLines.emplace_back("ReturnArray.Free;");
@@ -756,7 +766,7 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
   };
 
   if (!isArray) {
-    if (inBody && (param.Datatype == "TJSONValue" || param.Datatype == "TJSONObject")) {
+    if (inBody && IsJsonType(param.Datatype)) {
       lines.push_back(JoinText({"Request.AddBody(", param.Name, ".ToJSON, ctAPPLICATION_JSON);"}));
     } else if (inBody && !IsSimpleType(param.Datatype)) {
       lines.push_back(JoinText({"Request.AddBody(TJSON.ObjectToJsonObject(", param.Name, "));"}));
@@ -775,7 +785,10 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
     AMethod.Locals.push_back(itemArray + " : TJSONArray;");
     AMethod.Creations.push_back(itemArray + " := TJSONArray.Create;");
     lines.push_back(JoinText({"for ", itemVar, " in ", param.Name, " do"}));
-    if (!IsSimpleType(itemType)) {
+    if (IsJsonType(itemType)) {
+      // The array frees its elements: it takes copies of JSON values.
+      lines.push_back(JoinText({"  ", itemArray, ".AddElement(TJSONValue(", itemVar, ".Clone));"}));
+    } else if (!IsSimpleType(itemType)) {
       lines.push_back(JoinText({"  ", itemArray, ".AddElement(TJSON.ObjectToJSONObject(", itemVar, "));"}));
     } else if (itemType == "string") {
       lines.push_back(JoinText({"  ", itemArray, ".Add(", itemVar, ");"}));

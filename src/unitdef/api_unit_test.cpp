@@ -153,7 +153,10 @@ TEST(ApiUnit, InlineSchemasBecomeClassesNamedAfterTheirPlace) {
     "get": {"operationId": "listPets", "responses": {"200": {"schema": {"type": "array",
             "items": {"properties": {"total": {"type": "integer"}}}}}}},
     "post": {"operationId": "addPet", "parameters": [{"name": "body", "in": "body",
-             "schema": {"properties": {"name": {"type": "string"}}}}], "responses": {"200": {"description": ""}}}}},
+             "schema": {"properties": {"name": {"type": "string"}}}}], "responses": {"200": {"description": ""}}}},
+    "/maps": {"put": {"operationId": "putMaps", "parameters": [{"name": "body", "in": "body",
+             "schema": {"type": "array", "items": {}}}],
+        "responses": {"200": {"schema": {"type": "array", "items": {"type": "object"}}}}}}},
     "definitions": {"Pet": {"properties": {
       "category": {"properties": {"it's": {"type": "string"}}},
       "tags": {"type": "array", "items": {"properties": {"€ 日😀": {"type": "string"}, "a\tb": {"type": "string"}}}},
@@ -179,6 +182,15 @@ TEST(ApiUnit, InlineSchemasBecomeClassesNamedAfterTheirPlace) {
   EXPECT_EQ(pet.Fields[3].Comments, std::vector<std::string>{"Allowed values: red, green"});
   EXPECT_EQ(unit.Methods[0].ResultType, "TArray<TlistPets_Response_Item>");
   EXPECT_EQ(unit.Methods[1].Arguments[0].Type, "TaddPet_Body");
+  // JSON values in arrays are copied, not mapped onto new objects.
+  const TResolvedMethod& maps = unit.Methods[2];
+  EXPECT_EQ(maps.ResultType, "TArray<TJSONObject>");
+  EXPECT_NE(std::find(maps.ResultLines.begin(), maps.ResultLines.end(),
+                      "  Result[I] := TJSONObject(ReturnArray.Items[I].Clone);"),
+            maps.ResultLines.end());
+  const std::vector<std::string>& body = maps.Arguments[0].RequestLines;
+  EXPECT_NE(std::find(body.begin(), body.end(), "  LbodyItemArray.AddElement(TJSONValue(LbodyItem.Clone));"),
+            body.end());
 }
 
 // Every served operation, with the path item's parameters and its own, each
