@@ -281,6 +281,7 @@ class TApiResolver {
   std::unordered_map<const ApiDefinition*, int> FClassIndex;
   std::unordered_map<const ApiSchema*, int> FInlineIndex;
   std::vector<std::string> FMethodNames;  // per operation
+  std::vector<const TPlannedClass*> FUsedBy;  // per class: the last class found to use it
 };
 
 TApiResolver::TApiResolver(const ApiDocument& ADocument, const std::string& AFileName, const std::string& AFilter,
@@ -474,7 +475,8 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
   if (ancestor != nullptr) clazz.Ancestor = ancestor->Class.Identifier;
   if (!APlan.Schema->description.empty()) clazz.Comments.push_back(APlan.Schema->description);
   clazz.Fields.resize(properties.size());
-  std::vector<bool> uses(FClasses.size(), false);
+  // Marks the classes this one uses already, by the class's own number.
+  FUsedBy.resize(FClasses.size(), nullptr);
   for (size_t p = 0; p < properties.size(); ++p) {
     const ApiSchema* property = properties[p]->schema;
     TResolvedField& field = clazz.Fields[p];
@@ -491,8 +493,8 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
     if (!IsDeclaredSimpleType(isArray ? ArrayElement(field.Type) : std::string_view(field.Type))) {
       field.Ownership = isArray ? TOwnership::ObjectArray : TOwnership::Object;
     }
-    if (type.Class >= 0 && !uses[type.Class]) {
-      uses[type.Class] = true;
+    if (type.Class >= 0 && FUsedBy[type.Class] != &APlan) {
+      FUsedBy[type.Class] = &APlan;
       APlan.Uses.push_back(type.Class);
     }
   }
