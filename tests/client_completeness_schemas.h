@@ -425,7 +425,9 @@ class TSchemaWalk {
     for (const TExpectedOperation& operation : ExpectedOperations(entry.Value)) {
       const auto found = AMethods.find({operation.Method, operation.Path});
       const TUnitMethod* method = found == AMethods.end() ? nullptr : &found->second;
-      const std::string owner = "T" + (method ? method->Name : std::string("?"));
+      // An escaped method name ("&delete") names its classes without the "&".
+      const std::string method_name = method ? method->Name.substr(method->Name.rfind('&', 0) == 0 ? 1 : 0) : "?";
+      const std::string owner = "T" + method_name;
       if (operation.ResultSchema) {
         Inline({*operation.ResultSchema, entry.File}, owner + "_Response",
                method && method->IsFunction ? std::optional(method->ResultType) : std::nullopt);

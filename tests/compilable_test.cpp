@@ -8,10 +8,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "delphi_compiler.h"
+#include "platform/code_page.h"
+#include "swagger/json_tree.h"
 #include "loading_support.h"
 #include "unit_writer_support.h"
 
@@ -412,6 +415,35 @@ TEST(CompilableUnits, CorpusDocumentsCompile) {
     EXPECT_EQ(conversion.Run.status, 0) << name << "\n" << LastLine(conversion.Run.out);
     if (conversion.Unit.empty()) continue;
     const delphi::CompileResult result = delphi::CompileUnit(conversion.Unit);
+    EXPECT_TRUE(result.compiled) << name << "\n" << result.diagnostics.substr(0, 2000);
+  }
+}
+
+// Every entry document of the Azure set (those with operations), converted
+// beside the files it refers to, gives a unit that compiles, with no
+// reference left unresolved.
+TEST(CompilableUnits, MultifileEntryDocumentsCompile) {
+  const fs::path azure = fs::path(TOLVANE_SHARED_DIR) / "corpus-multifile" / "azure";
+  if (!fs::is_directory(azure)) GTEST_SKIP() << "no documents at " << azure;
+  SKIP_WITHOUT_FPC();
+  TempFolder folder;
+  fs::copy(azure, folder.Path(), fs::copy_options::recursive);
+  std::vector<std::string> entries;
+  for (const auto& entry : fs::directory_iterator(folder.Path())) {
+    if (entry.path().extension() != ".json") continue;
+    const JsonTree tree = JsonTree::Parse(DecodeDocument(ReadBytes(entry.path().string())));
+    const std::optional<JsonValue> paths = tree.Root().FindMember("paths");
+    if (paths && paths->IsObject() && paths->Count() > 0) entries.push_back(entry.path().filename().string());
+  }
+  std::sort(entries.begin(), entries.end());
+  EXPECT_GE(entries.size(), 10u);
+  for (const std::string& name : entries) {
+    const BinaryRun run = RunTolvane({name, "--compilable"}, folder.Path());
+    EXPECT_EQ(run.status, 0) << name << "\n" << LastLine(run.out);
+    EXPECT_EQ(run.out.find("Unresolved"), std::string::npos) << name << "\n" << run.out;
+    const fs::path unit = fs::path(folder.Path()) / (name.substr(0, name.size() - 5) + ".pas");
+    ASSERT_TRUE(fs::exists(unit)) << name;
+    const delphi::CompileResult result = delphi::CompileUnit(unit);
     EXPECT_TRUE(result.compiled) << name << "\n" << result.diagnostics.substr(0, 2000);
   }
 }

@@ -142,6 +142,7 @@ class ApiReader {
   void ReadSchemaReference(ApiSchema& ASchema, std::string_view ARef, const Where& AWhere);
   ApiSchema* SchemaAt(Loc ALoc);
   void ReadQueuedSchemas();
+  void ReachOtherFiles();
   void ResolveSchemaChains();
 
   // References outside schemas: parameters, responses, path items.
@@ -271,7 +272,14 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
     if (properties->IsObject()) {
       ASchema.properties.reserve(properties->Count());
       for (const JsonMember member : properties->Members()) {
-        if (const ApiSchema* schema = Schema(member.value(), where.Member(member.key))) {
+        // A property whose value is no schema object still names a key of
+        // the JSON object: it holds any value.
+        if (!member.value().IsObject()) {
+          Line("Read", where.Member(member.key), "not a schema object, taken as any value");
+          ApiSchema& any = api_->schema_pool.emplace_back();
+          any.resolved = &any;
+          ASchema.properties.push_back(ApiProperty{std::string(member.key), &any});
+        } else if (const ApiSchema* schema = Schema(member.value(), where.Member(member.key))) {
           ASchema.properties.push_back(ApiProperty{std::string(member.key), schema});
         }
       }
@@ -481,6 +489,51 @@ void ApiReader::ReadQueuedSchemas() {
     FillSchema(*schema_at_.at(loc.Key()), Value(loc), Where{nullptr, path, -1});
   }
   schema_queue_.clear();
+}
+
+// The definitions of other files that the document names anywhere, also
+// in parts the client does not use (error responses), join the document's,
+// and so do those named by what such references reach: every "$ref" outside
+// "x-" members of the document and of each value reached in another file,
+// each value once. A reference that cannot be followed is left to the part
+// that uses it to report.
+void ApiReader::ReachOtherFiles() {
+  if (root_folder_.empty()) return;
+  std::unordered_set<uint64_t> scanned;
+  std::vector<Loc> pending = {Loc{0, PointerIndex::kRoot}};
+  std::vector<JsonValue> stack;
+  while (!pending.empty()) {
+    const Loc loc = pending.back();
+    pending.pop_back();
+    const InFile in_file(*this, loc.file);
+    stack.assign(1, Value(loc));
+    while (!stack.empty()) {
+      const JsonValue value = stack.back();
+      stack.pop_back();
+      for (const JsonValue element : value.Elements()) stack.push_back(element);
+      for (const JsonMember member : value.Members()) {
+        if (member.key.rfind("x-", 0) == 0) continue;
+        if (member.key != "$ref" || member.value().Kind() != JsonKind::String) {
+          stack.push_back(member.value());
+          continue;
+        }
+        const std::string_view ref = member.value().Text();
+        // Bare names and the document's own references are read where they stand.
+        if (ref.find_first_of("#/.:") == std::string_view::npos || (loc.file == 0 && ref.front() == '#')) continue;
+        std::string reason;
+        const std::optional<Loc> target = Resolve(ref, Where{}, reason);
+        if (!target || target->file == 0 || !scanned.insert(target->Key()).second) continue;
+        const PointerIndex& index = Index(target->file);
+        const uint32_t parent = index.Parent(target->node);
+        if (target->node != PointerIndex::kRoot && parent != PointerIndex::kRoot &&
+            index.Parent(parent) == PointerIndex::kRoot && index.Key(parent) == "definitions" &&
+            Value(*target).IsObject()) {
+          SchemaAt(*target);
+        }
+        pending.push_back(*target);
+      }
+    }
+  }
 }
 
 // Follows every chain of references to the schema it stands for, each
@@ -944,6 +997,7 @@ std::unique_ptr<ApiDocument> ApiReader::Read() {
   if (const std::optional<JsonValue> paths = root_.FindMember("paths")) {
     ReadPaths(*paths, root.Member("paths"));
   }
+  ReachOtherFiles();
   ReadQueuedSchemas();
   ResolveSchemaChains();
   return std::move(api_);

@@ -200,7 +200,7 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
   }
   EXPECT_EQ(properties, (std::vector<std::string>{
                             "id=integerint64", "owner=?#/definitions/Owner not found",
-                            "tags=array<#Tag>", "far=?reference to a URL https://x.org/s.json#/T",
+                            "tags=array<#Tag>", "bad={}", "far=?reference to a URL https://x.org/s.json#/T",
                             "cyc=?reference cycle", "old=#Tag",
                             "tilde=?malformed ~-escape in #/definitions/a~2"}));
 
@@ -222,7 +222,7 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
   EXPECT_EQ(read.Lines, (std::vector<std::string>{
                             "Skipped definitions.Null: not an object",
                             "Unresolved definitions.Pet.properties.owner: #/definitions/Owner not found",
-                            "Skipped definitions.Pet.properties.bad: not a schema object",
+                            "Read definitions.Pet.properties.bad: not a schema object, taken as any value",
                             "Unresolved definitions.Pet.properties.far: reference to a URL https://x.org/s.json#/T",
                             "Read definitions.Pet.properties.old.$ref: a bare name taken as #/definitions/Tag",
                             "Unresolved definitions.Pet.properties.tilde: malformed ~-escape in #/definitions/a~2",

@@ -4,11 +4,17 @@
 // the response into the result.
 #include "unitdef/api_unit.h"
 
+#include <algorithm>
 #include <array>
+#include <deque>
+#include <memory>
 #include <unordered_map>
+#include <unordered_set>
 
+#include "platform/code_page.h"
 #include "platform/exceptions.h"
 #include "platform/local_time.h"
+#include "platform/utf8.h"
 #include "unitdef/class_order.h"
 #include "unitdef/delphi_type.h"
 #include "unitdef/identifiers.h"
@@ -27,11 +33,12 @@ namespace {
 
 // Types and constants that the unit names unqualified; a class, property,
 // method or argument of the same name would hide them.
-constexpr std::array<std::string_view, 19> kLibraryTypes = {
+constexpr std::array<std::string_view, 21> kLibraryTypes = {
     "TJSON",         "TJSONObject",      "TJSONArray",      "TJSONValue", "TRestClient",
     "TRestRequest",  "TRestResponse",    "TRESTContentType", "TFormatSettings", "TObject",
     "TArray",        "TDateTime",        "Integer",         "Int64",      "Double",
-    "Boolean",       "True",             "Exception",       "EApiError"};
+    "Boolean",       "True",             "Exception",       "EApiError",  "JSONName",
+    "JSONNameAttribute"};
 
 // Routines and constants that the client methods use unqualified.
 constexpr std::array<std::string_view, 28> kBodyNames = {
@@ -111,6 +118,9 @@ std::string_view SeparatorOf(std::string_view AFormat) {
   return "','";
 }
 
+// The JSON types of the library, which hold their JSON themselves.
+bool IsJsonType(std::string_view AType) { return AType == "TJSONValue" || AType == "TJSONObject"; }
+
 // A value of the type as text: a simple value converted, a JSON value as
 // its text, an object as its JSON.
 std::string ValueText(std::string_view AType, std::string_view AName) {
@@ -118,43 +128,144 @@ std::string ValueText(std::string_view AType, std::string_view AName) {
     const TConversion conversion = ValueAsText(AType, true);
     return JoinText({conversion.Open, AName, conversion.Close});
   }
-  if (AType == "TJSONValue") return JoinText({AName, ".ToJSON"});
+  if (IsJsonType(AType)) return JoinText({AName, ".ToJSON"});
   return JoinText({"TJSON.ObjectToJSONString(", AName, ")"});
 }
 
+// An object schema written inline: no reference, with properties of its own
+// or in an inline part of its allOf. It becomes a class of its own.
+bool IsInlineObject(const ApiSchema& ASchema) {
+  if (!ASchema.ref.empty()) return false;
+  if (!ASchema.properties.empty()) return true;
+  return std::any_of(ASchema.all_of.begin(), ASchema.all_of.end(),
+                     [](const ApiSchema* APart) { return APart->ref.empty() && !APart->properties.empty(); });
+}
+
+// The comment that lists the allowed values of an enum; empty without one.
+std::string AllowedValues(const ApiSchema* ASchema) {
+  if (ASchema == nullptr || ASchema->enum_values.empty()) return {};
+  std::string text = "Allowed values:";
+  for (size_t i = 0; i < ASchema->enum_values.size(); ++i) {
+    const ApiValue& value = ASchema->enum_values[i];
+    text += i == 0 ? " " : ", ";
+    text += value.kind == JsonKind::Object ? "{}" : value.kind == JsonKind::Array ? "[]" : value.text;
+  }
+  return text;
+}
+
+void AppendCharacterCode(std::string& AText, char32_t ACode) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  AText += "#$";
+  for (int shift = 12; shift >= 0; shift -= 4) AText += kHex[(ACode >> shift) & 0xF];
+}
+
+// The attribute that gives a field its JSON key: the key as a literal, a
+// control character as #nn and a character outside Windows-1252 as #$hhhh
+// (its UTF-16 code units), so that the key survives the unit's code page.
+std::string JsonNameAttribute(std::string_view AKey) {
+  std::string literal;
+  bool quoted = false;
+  for (size_t pos = 0; pos < AKey.size();) {
+    char32_t code = 0;
+    const size_t length = Utf8CharacterAt(AKey, pos, code);
+    const std::string_view character = AKey.substr(pos, length);
+    pos += length;
+    const bool fits = code >= 0x20 && code != 0x7F && (code < 0x80 || Utf8ToWindows1252(character) != "?");
+    if (fits) {
+      if (!quoted) literal += '\'';
+      quoted = true;
+      if (code == '\'') literal += '\'';
+      literal += character;
+      continue;
+    }
+    if (quoted) literal += '\'';
+    quoted = false;
+    if (code < 0x80) {
+      literal += "#" + std::to_string(static_cast<unsigned>(code));
+    } else if (code > 0xFFFF) {
+      AppendCharacterCode(literal, 0xD800 + ((code - 0x10000) >> 10));
+      AppendCharacterCode(literal, 0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      AppendCharacterCode(literal, code);
+    }
+  }
+  if (quoted) literal += '\'';
+  if (literal.empty()) literal = "''";
+  return "[JSONName(" + literal + ")]";
+}
+
+// A simple type by its type and format, in the spelling the unit declares;
+// a file is its content as text.
+std::string SimpleType(std::string_view AType, std::string_view AFormat) {
+  if (AType == "file") return "string";
+  const std::string_view simple = DeclaredSimpleType(MapSimpleType(AType, AFormat));
+  return simple.empty() ? "TJSONValue" : std::string(simple);
+}
+
+// Inline class identifiers are cut to this length before a number is added.
+constexpr size_t kMaxInlineClassLength = 101;
+
 class TApiResolver {
  public:
-  TApiResolver(const ApiDocument& ADocument, const std::string& AFileName, const std::string& AFilter);
+  TApiResolver(const ApiDocument& ADocument, const std::string& AFileName, const std::string& AFilter,
+               const TLogProc& ALog);
 
-  TResolvedUnit Resolve(const TLogProc& ALog);
+  TResolvedUnit Resolve();
 
  private:
+  // A type text and the class it names (directly or as an array's
+  // element), or -1.
+  struct TType {
+    std::string Text;
+    int Class = -1;
+  };
   struct TPlannedClass {
-    const ApiDefinition* Definition = nullptr;
+    const ApiSchema* Schema = nullptr;          // as the document writes it; never null
+    const ApiDefinition* Definition = nullptr;  // null for an inline schema
     TResolvedClass Class;
-    std::vector<int> Uses;  // the classes its properties name, each once, in property order
+    // The class it derives from (allOf of one reference to a definition and
+    // inline parts), or -1.
+    int Ancestor = -1;
+    std::unordered_set<std::string> Keys;  // the JSON keys of its fields
+    std::unique_ptr<TNameScope> Members;   // its fields and properties, inside its ancestor's
+    std::vector<int> Uses;                 // the classes its fields name, each once, in field order
+    bool Planned = false;
   };
 
-  void PlanClasses();
-  // The identifier of the class made from the definition that ASchema
-  // stands for (after references), or null.
-  const std::string* ClassOf(const ApiSchema* ASchema) const;
-  int ClassIndexOf(const ApiSchema* ASchema) const;
+  void Log(const std::string& ALine) const {
+    if (FLog) FLog(ALine);
+  }
+  void NameDefinitions();
+  // The inline object schemas that the classes from FNamed on stand in
+  // become classes, named after their place; their own inline schemas too.
+  void NameNestedSchemas();
+  void NameInline(const ApiSchema* ASchema, std::string AName);
+  void NameMethods();
+  void FindAncestors();
+  void PlanMembers(int AClass);
+  void PlanFields(TPlannedClass& APlan);
+
+  int DefinitionIndexOf(const ApiSchema* ASchema) const;
+  bool IsArraySchema(const ApiSchema* ASchema) const;
+  // The type a reference to a definition writes: its class, or what the
+  // definition holds when that is an array, a simple value or a JSON object.
+  TType DefinitionType(int AClass) const;
   // The type written for a schema: a simple type, a class, TArray<...> of
-  // these, anything else (an unresolved reference, an object without a
-  // definition) as TJSONValue. An array's element that is itself an array
-  // is TJSONValue.
-  std::string SchemaType(const ApiSchema* ASchema) const;
-  std::string ElementType(const ApiSchema* AItems) const;
+  // these, TJSONObject for a map or a free-form object, anything else (an
+  // unresolved reference, a value of any type) as TJSONValue. An array's
+  // element that is itself an array is TJSONValue.
+  TType TypeOf(const ApiSchema* ASchema) const;
+  TType ElementType(const ApiSchema* AItems) const;
   std::string ParameterType(const ApiParameter& AParameter) const;
 
-  void ResolveMethod(const ApiOperation& AOperation, TResolvedMethod& AMethod);
+  void ResolveMethod(size_t AOperation, TResolvedMethod& AMethod);
   void ResolveArgument(const ApiParameter& AParameter, bool AUrlEncodedForm, TNameScope& AScope,
                        TResolvedMethod& AMethod);
   static void ResolveCredentials(const ApiSecurityScheme* AScheme, TResolvedCredentials& ACredentials);
 
   const ApiDocument& FDocument;
   const std::string& FFilter;
+  const TLogProc& FLog;
   TOutputName FOutput;
   std::string FClientClass;
   // Library types, the client class and the class identifiers; then the
@@ -162,13 +273,20 @@ class TApiResolver {
   TNameScope FTypes;
   TNameScope FBodyNames{&FTypes};
   TNameScope FMethods{&FBodyNames};
-  std::vector<TPlannedClass> FClasses;  // document order
-  std::vector<std::string> FIdentifiers;  // of FClasses, which give their classes to the unit
+  // The definitions' classes in document order, then the inline ones in the
+  // order they are met.
+  std::deque<TPlannedClass> FClasses;
+  size_t FNamed = 0;                      // the classes whose inline schemas are named
+  std::deque<std::string> FIdentifiers;  // of FClasses, which give their classes to the unit
   std::unordered_map<const ApiDefinition*, int> FClassIndex;
+  std::unordered_map<const ApiSchema*, int> FInlineIndex;
+  std::vector<std::string> FMethodNames;  // per operation
+  std::vector<const TPlannedClass*> FUsedBy;  // per class: the last class found to use it
 };
 
-TApiResolver::TApiResolver(const ApiDocument& ADocument, const std::string& AFileName, const std::string& AFilter)
-    : FDocument(ADocument), FFilter(AFilter) {
+TApiResolver::TApiResolver(const ApiDocument& ADocument, const std::string& AFileName, const std::string& AFilter,
+                           const TLogProc& ALog)
+    : FDocument(ADocument), FFilter(AFilter), FLog(ALog) {
   if (!FFilter.empty()) {
     bool found = false;
     for (const ApiDefinition& definition : FDocument.definitions) found = found || definition.name == FFilter;
@@ -187,79 +305,221 @@ TApiResolver::TApiResolver(const ApiDocument& ADocument, const std::string& AFil
   // A class named T would have no presence test as an optional argument
   // and would be hidden by the destructors' loop variable T.
   FTypes.Take("T");
-  PlanClasses();
+  NameDefinitions();
+  NameNestedSchemas();
   for (const std::string_view name : kMethodLocals) FMethods.Take(name);
   for (const std::string_view name : kArrayResultLocals) FMethods.Take(name);
   for (const std::string_view name : kObjectMethods) FMethods.Take(name);
+  NameMethods();
+  NameNestedSchemas();
+  FindAncestors();
+  for (size_t i = 0; i < FClasses.size(); ++i) PlanMembers(static_cast<int>(i));
 }
 
-void TApiResolver::PlanClasses() {
-  FClasses.resize(FDocument.definitions.size());
-  FIdentifiers.reserve(FClasses.size());
-  FClassIndex.reserve(FClasses.size());
-  // The identifiers first, in document order, so that every type can be
-  // looked up.
-  for (size_t i = 0; i < FClasses.size(); ++i) {
-    const ApiDefinition& definition = FDocument.definitions[i];
+void TApiResolver::NameDefinitions() {
+  FClassIndex.reserve(FDocument.definitions.size());
+  for (const ApiDefinition& definition : FDocument.definitions) {
     std::string identifier =
         FTypes.Unique("T" + AsciiIdentifierPart(MakeIdentifier(definition.name, false)), NotReserved);
     FTypes.Take(identifier);
-    FClasses[i].Definition = &definition;
-    FClasses[i].Class.Identifier = identifier;
+    FClassIndex.emplace(&definition, static_cast<int>(FClasses.size()));
+    TPlannedClass& plan = FClasses.emplace_back();
+    plan.Schema = definition.schema;
+    plan.Definition = &definition;
+    plan.Class.Identifier = identifier;
     FIdentifiers.push_back(std::move(identifier));
-    FClassIndex.emplace(&definition, static_cast<int>(i));
-  }
-
-  std::vector<int> seen(FClasses.size(), -1);
-  for (size_t i = 0; i < FClasses.size(); ++i) {
-    TPlannedClass& plan = FClasses[i];
-    const ApiSchema& schema = *plan.Definition->schema;
-    if (!schema.description.empty()) plan.Class.Comments.push_back(schema.description);
-    plan.Class.Fields.resize(schema.properties.size());
-    bool owns = false;
-    for (size_t p = 0; p < schema.properties.size(); ++p) {
-      const ApiSchema* property = schema.properties[p].schema;
-      TResolvedField& field = plan.Class.Fields[p];
-      if (!property->description.empty()) field.Comments.push_back(property->description);
-      field.Type = SchemaType(property);
-      // What the class owns follows the types it writes: a class or
-      // TJSONValue, or an array of these.
-      const bool isArray = IsArrayType(field.Type);
-      if (!IsDeclaredSimpleType(isArray ? ArrayElement(field.Type) : std::string_view(field.Type))) {
-        field.Ownership = isArray ? TOwnership::ObjectArray : TOwnership::Object;
-        owns = true;
-      }
-      int used = ClassIndexOf(property);
-      if (used < 0 && property->resolved != nullptr && property->resolved->type == "array") {
-        used = ClassIndexOf(property->resolved->items);
-      }
-      if (used >= 0 && seen[used] != static_cast<int>(i)) {
-        seen[used] = static_cast<int>(i);
-        plan.Uses.push_back(used);
-      }
-    }
-
-    // Fields and properties share the class's scope. A class with a
-    // destructor also calls Assigned.
-    TNameScope members(&FTypes);
-    for (const std::string_view name : kObjectMethods) members.Take(name);
-    if (owns) members.Take("Assigned");
-    for (size_t p = 0; p < schema.properties.size(); ++p) {
-      TResolvedField& field = plan.Class.Fields[p];
-      const std::string name = members.Unique(PlainIdentifier(MakeIdentifier(schema.properties[p].name, false)));
-      members.Take(name);
-      const std::string fieldName = members.Unique("F" + name);
-      members.Take(fieldName);
-      field.Property = Escaped(name);
-      field.Field = Escaped(fieldName);
-    }
   }
 }
 
-int TApiResolver::ClassIndexOf(const ApiSchema* ASchema) const {
+void TApiResolver::NameNestedSchemas() {
+  for (; FNamed < FClasses.size(); ++FNamed) {
+    const ApiSchema* schema = FClasses[FNamed].Schema;
+    const std::string owner = FIdentifiers[FNamed];
+    // Its own properties: those written in it and in the inline parts of
+    // its allOf (those reached through a reference are the target's).
+    std::vector<const ApiSchema*> parts = {schema};
+    for (size_t p = 0; p < parts.size(); ++p) {
+      for (const ApiProperty& property : parts[p]->properties) {
+        NameInline(property.schema, owner + "_" + AsciiIdentifierPart(MakeIdentifier(property.name, false)));
+      }
+      for (const ApiSchema* part : parts[p]->all_of) {
+        if (part->ref.empty()) parts.push_back(part);
+      }
+    }
+    // An array definition's items.
+    if (!IsInlineObject(*schema)) NameInline(schema->items, owner + "_Item");
+  }
+}
+
+void TApiResolver::NameInline(const ApiSchema* ASchema, std::string AName) {
+  for (; ASchema != nullptr; ASchema = ASchema->items) {
+    if (IsInlineObject(*ASchema)) {
+      if (FInlineIndex.contains(ASchema)) return;
+      if (AName.size() > kMaxInlineClassLength) AName.resize(kMaxInlineClassLength);
+      std::string identifier = FTypes.Unique(AName, [this](const std::string& ACandidate) {
+        return NotReserved(ACandidate) && FMethods.IsFree(ACandidate);
+      });
+      FTypes.Take(identifier);
+      FInlineIndex.emplace(ASchema, static_cast<int>(FClasses.size()));
+      TPlannedClass& plan = FClasses.emplace_back();
+      plan.Schema = ASchema;
+      plan.Class.Identifier = identifier;
+      FIdentifiers.push_back(std::move(identifier));
+      return;
+    }
+    if (!ASchema->ref.empty()) return;
+    AName += "_Item";
+  }
+}
+
+void TApiResolver::NameMethods() {
+  FMethodNames.reserve(FDocument.operations.size());
+  for (const ApiOperation& operation : FDocument.operations) {
+    // Named from the operationId, else from the method and the path.
+    const std::string made = MakeIdentifier(operation.operation_id, false);
+    std::string method =
+        FMethods.Unique(made.empty() ? MethodNameFromPath(operation.method, operation.path) : PlainIdentifier(made));
+    FMethods.Take(method);
+    // The inline schemas of its result and body are named after it.
+    if (operation.result != nullptr) NameInline(operation.result->schema, "T" + method + "_Response");
+    for (const ApiParameter* parameter : operation.parameters) {
+      if (parameter->in == "body") NameInline(parameter->schema, "T" + method + "_Body");
+    }
+    FMethodNames.push_back(std::move(method));
+  }
+}
+
+void TApiResolver::FindAncestors() {
+  // The ancestor: the one reference of an allOf whose other parts are inline.
+  for (TPlannedClass& plan : FClasses) {
+    const ApiSchema* reference = nullptr;
+    size_t references = 0;
+    for (const ApiSchema* part : plan.Schema->all_of) {
+      if (!part->ref.empty()) {
+        reference = part;
+        ++references;
+      }
+    }
+    if (references == 1) plan.Ancestor = DefinitionIndexOf(reference);
+  }
+  // Each class has at most one ancestor: a walk from every class finds each
+  // cycle once. The cycle's first class in document order merges its parts'
+  // properties instead, which reach those of the whole cycle, and the others
+  // derive from it, so that no property is written more often than needed.
+  std::vector<uint8_t> state(FClasses.size(), 0);  // 0 new, 1 on the current walk, 2 done
+  std::vector<int> walk;
+  for (size_t start = 0; start < FClasses.size(); ++start) {
+    walk.clear();
+    int current = static_cast<int>(start);
+    while (current >= 0 && state[current] == 0) {
+      state[current] = 1;
+      walk.push_back(current);
+      current = FClasses[current].Ancestor;
+    }
+    if (current >= 0 && state[current] == 1) {
+      const auto first = std::find(walk.begin(), walk.end(), current);
+      std::string names;
+      for (auto member = first; member != walk.end(); ++member) {
+        names += (member == first ? "" : ", ") + FIdentifiers[*member];
+      }
+      const int merged = *std::min_element(first, walk.end());
+      FClasses[merged].Ancestor = -1;
+      Log("Cycle through ancestors: " + names + "; " + FIdentifiers[merged] +
+          " merges the properties of its allOf parts");
+    }
+    for (const int member : walk) state[member] = 2;
+  }
+}
+
+void TApiResolver::PlanMembers(int AClass) {
+  // The ancestors first, from the root down, so that a class knows the
+  // names and keys it inherits.
+  std::vector<int> chain;
+  for (int current = AClass; current >= 0 && !FClasses[current].Planned; current = FClasses[current].Ancestor) {
+    chain.push_back(current);
+  }
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) PlanFields(FClasses[*it]);
+}
+
+void TApiResolver::PlanFields(TPlannedClass& APlan) {
+  APlan.Planned = true;
+  const TPlannedClass* ancestor = APlan.Ancestor < 0 ? nullptr : &FClasses[APlan.Ancestor];
+  const auto inherited = [&](const std::string& AKey) {
+    for (const TPlannedClass* a = ancestor; a != nullptr; a = a->Ancestor < 0 ? nullptr : &FClasses[a->Ancestor]) {
+      if (a->Keys.contains(AKey)) return true;
+    }
+    return false;
+  };
+  // Its properties, then those of its allOf parts, in order, references
+  // followed, the first of a key winning; a derived class leaves out its
+  // ancestor's part and the keys it inherits.
+  std::vector<const ApiProperty*> properties;
+  std::unordered_set<const ApiSchema*> visited;
+  if (ancestor != nullptr) visited.insert(ancestor->Schema);
+  std::vector<const ApiSchema*> stack = {APlan.Schema};
+  while (!stack.empty()) {
+    const ApiSchema* schema = stack.back();
+    stack.pop_back();
+    if (schema == nullptr || !visited.insert(schema).second) continue;
+    for (const ApiProperty& property : schema->properties) {
+      if (!inherited(property.name) && APlan.Keys.insert(property.name).second) properties.push_back(&property);
+    }
+    for (auto part = schema->all_of.rbegin(); part != schema->all_of.rend(); ++part) {
+      const ApiSchema* target = (*part)->resolved;
+      if (ancestor != nullptr && target == ancestor->Schema->resolved) target = ancestor->Schema;
+      stack.push_back(target);
+    }
+  }
+
+  TResolvedClass& clazz = APlan.Class;
+  if (ancestor != nullptr) clazz.Ancestor = ancestor->Class.Identifier;
+  if (!APlan.Schema->description.empty()) clazz.Comments.push_back(APlan.Schema->description);
+  clazz.Fields.resize(properties.size());
+  // Marks the classes this one uses already, by the class's own number.
+  FUsedBy.resize(FClasses.size(), nullptr);
+  for (size_t p = 0; p < properties.size(); ++p) {
+    const ApiSchema* property = properties[p]->schema;
+    TResolvedField& field = clazz.Fields[p];
+    if (!property->description.empty()) field.Comments.push_back(property->description);
+    const ApiSchema* valued = property->resolved;
+    if (valued != nullptr && valued->type == "array" && valued->items != nullptr) valued = valued->items->resolved;
+    if (std::string allowed = AllowedValues(valued); !allowed.empty()) field.Comments.push_back(std::move(allowed));
+    field.Attributes.push_back(JsonNameAttribute(properties[p]->name));
+    TType type = TypeOf(property);
+    field.Type = std::move(type.Text);
+    // What the class owns follows the types it writes: a class, a JSON
+    // value or object, or an array of these.
+    const bool isArray = IsArrayType(field.Type);
+    if (!IsDeclaredSimpleType(isArray ? ArrayElement(field.Type) : std::string_view(field.Type))) {
+      field.Ownership = isArray ? TOwnership::ObjectArray : TOwnership::Object;
+    }
+    if (type.Class >= 0 && FUsedBy[type.Class] != &APlan) {
+      FUsedBy[type.Class] = &APlan;
+      APlan.Uses.push_back(type.Class);
+    }
+  }
+
+  // Fields and properties share the class's scope, inside the ancestor's.
+  // The destructors call Assigned.
+  APlan.Members = std::make_unique<TNameScope>(ancestor != nullptr ? ancestor->Members.get() : &FTypes);
+  TNameScope& members = *APlan.Members;
+  for (const std::string_view name : kObjectMethods) members.Take(name);
+  members.Take("Assigned");
+  for (size_t p = 0; p < properties.size(); ++p) {
+    TResolvedField& field = clazz.Fields[p];
+    const std::string name = members.Unique(PlainIdentifier(MakeIdentifier(properties[p]->name, false)));
+    members.Take(name);
+    const std::string fieldName = members.Unique("F" + name);
+    members.Take(fieldName);
+    field.Property = Escaped(name);
+    field.Field = Escaped(fieldName);
+  }
+}
+
+int TApiResolver::DefinitionIndexOf(const ApiSchema* ASchema) const {
   if (ASchema == nullptr) return -1;
-  // A reference to a definition is its class, whatever the definition is;
-  // a chain of other references is its end's.
+  // A reference to a definition is that definition, whatever it holds; a
+  // chain of other references is its end's.
   const ApiDefinition* definition = nullptr;
   if (ASchema->target != nullptr && ASchema->target->definition != nullptr) {
     definition = ASchema->target->definition;
@@ -271,75 +531,120 @@ int TApiResolver::ClassIndexOf(const ApiSchema* ASchema) const {
   return found == FClassIndex.end() ? -1 : found->second;
 }
 
-const std::string* TApiResolver::ClassOf(const ApiSchema* ASchema) const {
-  const int index = ClassIndexOf(ASchema);
-  return index < 0 ? nullptr : &FIdentifiers[index];
+bool TApiResolver::IsArraySchema(const ApiSchema* ASchema) const {
+  if (ASchema == nullptr) return false;
+  if (const int definition = DefinitionIndexOf(ASchema); definition >= 0) {
+    const ApiSchema& schema = *FClasses[definition].Schema;
+    return schema.ref.empty() && schema.properties.empty() && schema.all_of.empty() && schema.type == "array";
+  }
+  return ASchema->resolved != nullptr && ASchema->resolved->type == "array";
 }
 
-// A simple type by its type and format, in the spelling the unit declares;
-// a file is its content as text.
-std::string SimpleType(std::string_view AType, std::string_view AFormat) {
-  if (AType == "file") return "string";
-  const std::string_view simple = DeclaredSimpleType(MapSimpleType(AType, AFormat));
-  return simple.empty() ? "TJSONValue" : std::string(simple);
+TApiResolver::TType TApiResolver::DefinitionType(int AClass) const {
+  const ApiSchema& schema = *FClasses[AClass].Schema;
+  const TType own{FIdentifiers[AClass], AClass};
+  if (!schema.ref.empty() || !schema.properties.empty() || !schema.all_of.empty()) return own;
+  if (schema.type == "array") {
+    if (schema.items == nullptr) return {"TJSONValue"};
+    TType element = ElementType(schema.items);
+    return {ArrayType(element.Text), element.Class};
+  }
+  if (const std::string simple = SimpleType(schema.type, schema.format); simple != "TJSONValue") return {simple};
+  if (schema.type == "object" || (schema.type.empty() && schema.has_additional_properties)) return {"TJSONObject"};
+  return own;
 }
 
-std::string TApiResolver::ElementType(const ApiSchema* AItems) const {
-  if (const std::string* identifier = ClassOf(AItems)) return *identifier;
-  if (AItems == nullptr || AItems->resolved == nullptr || AItems->resolved->type == "array") return "TJSONValue";
-  return SimpleType(AItems->resolved->type, AItems->resolved->format);
+TApiResolver::TType TApiResolver::ElementType(const ApiSchema* AItems) const {
+  if (AItems == nullptr || IsArraySchema(AItems)) return {"TJSONValue"};
+  return TypeOf(AItems);
 }
 
-std::string TApiResolver::SchemaType(const ApiSchema* ASchema) const {
-  if (const std::string* identifier = ClassOf(ASchema)) return *identifier;
-  if (ASchema == nullptr || ASchema->resolved == nullptr) return "TJSONValue";
-  const ApiSchema& schema = *ASchema->resolved;
-  if (schema.type == "array") return schema.items == nullptr ? "TJSONValue" : ArrayType(ElementType(schema.items));
-  return SimpleType(schema.type, schema.format);
+TApiResolver::TType TApiResolver::TypeOf(const ApiSchema* ASchema) const {
+  if (ASchema == nullptr) return {"TJSONValue"};
+  if (const int definition = DefinitionIndexOf(ASchema); definition >= 0) return DefinitionType(definition);
+  const ApiSchema* schema = ASchema->resolved;
+  if (schema == nullptr) return {"TJSONValue"};
+  if (const auto found = FInlineIndex.find(schema); found != FInlineIndex.end()) {
+    return {FIdentifiers[found->second], found->second};
+  }
+  if (schema->type == "array") {
+    if (schema->items == nullptr) return {"TJSONValue"};
+    TType element = ElementType(schema->items);
+    return {ArrayType(element.Text), element.Class};
+  }
+  // An allOf of one reference alone is the class of that definition.
+  if (schema->properties.empty() && schema->all_of.size() == 1) {
+    if (const int definition = DefinitionIndexOf(schema->all_of.front()); definition >= 0) {
+      return {FIdentifiers[definition], definition};
+    }
+  }
+  if (std::string simple = SimpleType(schema->type, schema->format); simple != "TJSONValue") return {std::move(simple)};
+  if (schema->type == "object" || (schema->type.empty() && schema->has_additional_properties)) return {"TJSONObject"};
+  return {"TJSONValue"};
 }
 
 std::string TApiResolver::ParameterType(const ApiParameter& AParameter) const {
-  if (AParameter.in == "body") return SchemaType(AParameter.schema);
+  if (AParameter.in == "body") return TypeOf(AParameter.schema).Text;
   if (AParameter.type == "array") {
-    return AParameter.items == nullptr ? "TJSONValue" : ArrayType(ElementType(AParameter.items));
+    return AParameter.items == nullptr ? "TJSONValue" : ArrayType(ElementType(AParameter.items).Text);
   }
   return SimpleType(AParameter.type, AParameter.format);
 }
 
-TResolvedUnit TApiResolver::Resolve(const TLogProc& ALog) {
-  const auto log = [&ALog](const std::string& ALine) {
-    if (ALog) ALog(ALine);
-  };
-  log("Checking  references");
+TResolvedUnit TApiResolver::Resolve() {
+  Log("Checking  references");
+  // A class follows the classes its fields name and its ancestor.
   TClassSlots slots;
   for (const TPlannedClass& plan : FClasses) {
     for (const int used : plan.Uses) {
       slots.AddTarget(used);
       slots.EndSlot();
     }
+    if (plan.Ancestor >= 0) {
+      slots.AddTarget(plan.Ancestor);
+      slots.EndSlot();
+    }
     slots.EndClass();
   }
   const TClassOrder order = OrderClasses(slots, {}, [this](int AClass) -> std::string_view {
-    return FClasses[AClass].Definition->name;
+    return FIdentifiers[AClass];
   });
-  log("Creating source unit " + FOutput.Path());
+  // References that form a cycle leave an order in which a class may stand
+  // before its ancestor; the compiler needs every ancestor declared in full
+  // first (a forward declaration is not enough), so each class comes after
+  // its ancestors.
+  std::vector<int> items;
+  items.reserve(order.Items.size());
+  std::vector<bool> placed(FClasses.size(), false);
+  std::vector<int> chain;
+  for (const int item : order.Items) {
+    chain.clear();
+    for (int current = item; current >= 0 && !placed[current]; current = FClasses[current].Ancestor) {
+      chain.push_back(current);
+      placed[current] = true;
+    }
+    items.insert(items.end(), chain.rbegin(), chain.rend());
+  }
+  Log("Creating source unit " + FOutput.Path());
 
   TResolvedUnit unit;
   unit.Output = FOutput;
   unit.TimeStamp = LocalTimeStamp();
   unit.FitsDelphiLimits = true;
-  unit.InterfaceUses = {"System.JSON"};
+  // REST.Json.Types declares the JSONName attribute of every field.
+  unit.InterfaceUses = {"System.JSON", "REST.Json.Types"};
   // Every class declared forward, so that no order of the classes keeps
   // the unit from compiling.
   if (FFilter.empty()) {
     unit.ForwardDeclarations.reserve(FClasses.size());
-    for (const int item : order.Items) unit.ForwardDeclarations.push_back(FIdentifiers[item]);
+    for (const int item : items) unit.ForwardDeclarations.push_back(FIdentifiers[item]);
   }
   unit.Classes.reserve(FFilter.empty() ? FClasses.size() : 1);
-  for (const int item : order.Items) {
+  for (const int item : items) {
     TPlannedClass& plan = FClasses[item];
-    const bool written = FFilter.empty() || FFilter == plan.Definition->name;
-    log("class: " + plan.Definition->name + (written ? " processed" : " skipped"));
+    const bool written = FFilter.empty() || (plan.Definition != nullptr && FFilter == plan.Definition->name);
+    Log("class: " + (plan.Definition != nullptr ? plan.Definition->name : FIdentifiers[item]) +
+        (written ? " processed" : " skipped"));
     if (written) unit.Classes.push_back(std::move(plan.Class));
   }
   if (!FFilter.empty()) return unit;
@@ -354,25 +659,21 @@ TResolvedUnit TApiResolver::Resolve(const TLogProc& ALog) {
   unit.ClientClass = FClientClass;
   std::string scheme = "http";
   if (FDocument.schemes.empty()) {
-    log("Missing scheme, using http as default");
+    Log("Missing scheme, using http as default");
   } else {
     scheme = FDocument.schemes.front();
   }
   unit.BaseUrl = QuoteLiteral(scheme + "://" + FDocument.host + FDocument.base_path);
   unit.Methods.resize(FDocument.operations.size());
-  for (size_t i = 0; i < FDocument.operations.size(); ++i) ResolveMethod(FDocument.operations[i], unit.Methods[i]);
+  for (size_t i = 0; i < FDocument.operations.size(); ++i) ResolveMethod(i, unit.Methods[i]);
   return unit;
 }
 
-void TApiResolver::ResolveMethod(const ApiOperation& AOperation, TResolvedMethod& AMethod) {
-  // Named from the operationId, else from the method and the path.
-  const std::string made = MakeIdentifier(AOperation.operation_id, false);
-  const std::string method =
-      FMethods.Unique(made.empty() ? MethodNameFromPath(AOperation.method, AOperation.path) : PlainIdentifier(made));
-  FMethods.Take(method);
-  AMethod.Name = Escaped(method);
-  const ApiSchema* result = AOperation.result == nullptr ? nullptr : AOperation.result->schema;
-  if (result != nullptr) AMethod.ResultType = SchemaType(result);
+void TApiResolver::ResolveMethod(size_t AOperation, TResolvedMethod& AMethod) {
+  const ApiOperation& operation = FDocument.operations[AOperation];
+  AMethod.Name = Escaped(FMethodNames[AOperation]);
+  const ApiSchema* result = operation.result == nullptr ? nullptr : operation.result->schema;
+  if (result != nullptr) AMethod.ResultType = TypeOf(result).Text;
   const bool returnsArray = IsArrayType(AMethod.ResultType);
 
   TNameScope arguments(&FBodyNames);
@@ -381,16 +682,16 @@ void TApiResolver::ResolveMethod(const ApiOperation& AOperation, TResolvedMethod
     for (const std::string_view name : kArrayResultLocals) arguments.Take(name);
   }
   const bool urlEncodedForm =
-      AOperation.consumes.size() == 1 && AOperation.consumes.front() == "application/x-www-form-urlencoded";
-  AMethod.Arguments.reserve(AOperation.parameters.size());
-  for (const ApiParameter* parameter : AOperation.parameters) {
+      operation.consumes.size() == 1 && operation.consumes.front() == "application/x-www-form-urlencoded";
+  AMethod.Arguments.reserve(operation.parameters.size());
+  for (const ApiParameter* parameter : operation.parameters) {
     ResolveArgument(*parameter, urlEncodedForm, arguments, AMethod);
   }
 
-  AMethod.RequestMethod = RequestMethodOf(AOperation.method);
-  if (!AOperation.produces.empty()) AMethod.Accept = QuoteLiteral(AOperation.produces.front());
-  AMethod.Resource = QuoteLiteral(AOperation.path);
-  ResolveCredentials(AOperation.security, AMethod.Credentials);
+  AMethod.RequestMethod = RequestMethodOf(operation.method);
+  if (!operation.produces.empty()) AMethod.Accept = QuoteLiteral(operation.produces.front());
+  AMethod.Resource = QuoteLiteral(operation.path);
+  ResolveCredentials(operation.security, AMethod.Credentials);
   AMethod.StatusCheck = {"if (Response.StatusCode < 200) or (Response.StatusCode > 299) then",
                          "  raise EApiError.Create(Response.StatusCode, Response.Content);"};
   if (AMethod.ResultType.empty()) return;
@@ -403,6 +704,16 @@ void TApiResolver::ResolveMethod(const ApiOperation& AOperation, TResolvedMethod
   texts.ItemTypeText = texts.ItemType;
   texts.ClassText = AMethod.ResultType;
   AMethod.ResultLines = ResultLines(texts, true);
+  if (AMethod.ResultType == "TJSONObject") {
+    AMethod.ResultLines = {"Result := TJSONObject.ParseJSONValue(Response.Content) as TJSONObject;"};
+  }
+  const std::string_view element = ArrayElement(AMethod.ResultType);
+  if (returnsArray && IsJsonType(element)) {
+    // JSON elements are taken over as copies, not mapped onto new objects.
+    for (std::string& line : AMethod.ResultLines) {
+      if (line.starts_with("  Result[I] := ")) line = JoinText({"  Result[I] := ", element, "(ReturnArray.Items[I].Clone);"});
+    }
+  }
   if (returnsArray) {
     // The elements are objects of their own: the parsed array is freed.
     AMethod.ResultLines.emplace_back("ReturnArray.Free;");
@@ -457,7 +768,7 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
   };
 
   if (!isArray) {
-    if (inBody && param.Datatype == "TJSONValue") {
+    if (inBody && IsJsonType(param.Datatype)) {
       lines.push_back(JoinText({"Request.AddBody(", param.Name, ".ToJSON, ctAPPLICATION_JSON);"}));
     } else if (inBody && !IsSimpleType(param.Datatype)) {
       lines.push_back(JoinText({"Request.AddBody(TJSON.ObjectToJsonObject(", param.Name, "));"}));
@@ -476,7 +787,10 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
     AMethod.Locals.push_back(itemArray + " : TJSONArray;");
     AMethod.Creations.push_back(itemArray + " := TJSONArray.Create;");
     lines.push_back(JoinText({"for ", itemVar, " in ", param.Name, " do"}));
-    if (!IsSimpleType(itemType)) {
+    if (IsJsonType(itemType)) {
+      // The array frees its elements: it takes copies of JSON values.
+      lines.push_back(JoinText({"  ", itemArray, ".AddElement(TJSONValue(", itemVar, ".Clone));"}));
+    } else if (!IsSimpleType(itemType)) {
       lines.push_back(JoinText({"  ", itemArray, ".AddElement(TJSON.ObjectToJSONObject(", itemVar, "));"}));
     } else if (itemType == "string") {
       lines.push_back(JoinText({"  ", itemArray, ".Add(", itemVar, ");"}));
@@ -524,8 +838,8 @@ void TApiResolver::ResolveCredentials(const ApiSecurityScheme* AScheme, TResolve
 TResolvedUnit ResolveApiUnit(const ApiDocument& ADocument, const std::string& AFileName, const std::string& AFilter,
                              const TLogProc& ALog) {
   if (ALog) ALog("Processing " + AFileName);
-  TApiResolver resolver(ADocument, AFileName, AFilter);
-  return resolver.Resolve(ALog);
+  TApiResolver resolver(ADocument, AFileName, AFilter, ALog);
+  return resolver.Resolve();
 }
 
 void SaveApiUnit(const ApiDocument& ADocument, const std::string& AFileName, const std::string& AFilter,

@@ -25,7 +25,8 @@ namespace tolvane {
 
 // Logs "Processing", "Checking  references", "Creating source unit", a
 // "class: X processed" or "skipped" line per class and "Missing scheme,
-// using http as default". AFileName is the document's path as given; a
+// using http as default", and one "Cycle through ancestors: ..." line per
+// cycle of allOf ancestors. AFileName is the document's path as given; a
 // non-empty AFilter writes only the class of that definition and no
 // client, and fails with Exception "Class X not found" when no definition
 // has that name.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "api/api_reader.h"
 #include "platform/exceptions.h"
 #include "unitdef/unit_writer.h"
@@ -42,7 +44,14 @@ TEST(ApiUnit, ClassIdentifiersAndWrittenTypes) {
       {R"({"type": "array", "items": {"type": "array", "items": {"type": "string"}}})", "TArray<TJSONValue>"},
       {R"({"type": "array", "items": {}})", "TArray<TJSONValue>"},
       {R"({"type": "array"})", "TJSONValue"},
-      {R"({"type": "object"})", "TJSONValue"},
+      {R"({"type": "object"})", "TJSONObject"},
+      {R"({"additionalProperties": {"type": "string"}})", "TJSONObject"},
+      {R"({"properties": {"a": {"type": "string"}}})", "TTyped_p18"},
+      {R"({"type": "array", "items": {"properties": {"a": {"type": "string"}}}})", "TArray<TTyped_p19_Item>"},
+      {R"({"allOf": [{"$ref": "#/definitions/Pet"}]})", "TPet"},
+      {R"({"$ref": "#/definitions/Pets"})", "TArray<TPet>"},
+      {R"({"$ref": "#/definitions/Color"})", "string"},
+      {R"({"$ref": "#/definitions/Map"})", "TJSONObject"},
       {R"({})", "TJSONValue"},
       {R"({"type": "uuid"})", "TJSONValue"},
       {R"({"$ref": "#/definitions/Missing"})", "TJSONValue"},
@@ -59,18 +68,21 @@ TEST(ApiUnit, ClassIdentifiersAndWrittenTypes) {
     "JSON": {}, "api": {}, "ry": {}, "": {}, "io.k8s.Pod": {}, "Loop": {"$ref": "#/definitions/Loop2"},
     "Loop2": {"$ref": "#/definitions/Loop"}, "Alias": {"$ref": "#/definitions/Pet"},
     "Typed": {"properties": {)" + properties + R"(}},
-    "Early": {"properties": {"late": {"type": "array", "items": {"$ref": "#/definitions/Late"}}}}, "Late": {}}})";
+    "Early": {"properties": {"late": {"type": "array", "items": {"$ref": "#/definitions/Late"}}}}, "Late": {},
+    "Pets": {"type": "array", "items": {"$ref": "#/definitions/Pet"}}, "Color": {"type": "string", "enum": ["red"]},
+    "Map": {"type": "object", "additionalProperties": true}}})";
   const TResolvedUnit unit = Resolve(document);
   EXPECT_EQ(unit.Output.FileName, "kubernetes_1_13.pas");
   std::vector<std::string> identifiers;
   for (const TResolvedClass& clazz : unit.Classes) identifiers.push_back(clazz.Identifier);
   // A class follows the classes it uses.
   EXPECT_EQ(identifiers, (std::vector<std::string>{"TPet", "Tpet_owner", "Tpet_owner1", "TArray1", "TJSON1",
-                                                   "Tapi1", "Try1", "T1", "Tio_k8s_Pod", "TLoop", "TLoop2", "TAlias",
-                                                   "TLate", "TTyped", "TEarly"}));
+                                                   "Tapi1", "Try1", "T1", "Tio_k8s_Pod", "TLoop", "TLoop2",
+                                                   "TTyped_p18", "TTyped_p19_Item", "TAlias", "TLate", "TTyped",
+                                                   "TEarly", "TPets", "TColor", "TMap"}));
   EXPECT_EQ(unit.ForwardDeclarations, identifiers);
   EXPECT_EQ(unit.ClientClass, "Tapi");
-  const TResolvedClass& typed = unit.Classes[13];
+  const TResolvedClass& typed = unit.Classes[15];
   ASSERT_EQ(typed.Fields.size(), std::size(types));
   for (size_t i = 0; i < std::size(types); ++i) EXPECT_EQ(typed.Fields[i].Type, types[i].written) << types[i].schema;
 }
@@ -92,9 +104,93 @@ TEST(ApiUnit, FieldsAndPropertiesOfAClass) {
   EXPECT_EQ(texts, (std::vector<std::string>{
                        "Fid id : string", "FID1 ID1 : string", "&For &or : string", "F_2fa _2fa : string",
                        "Fassigned1 assigned1 : TPet object", "FFree1 Free1 : integer",
-                       "Ftags tags : TArray<TJSONValue> objects", "Fprice price : double", "FTPet1 TPet1 : string"}));
+                       "Ftags tags : TArray<TJSONObject> objects", "Fprice price : double", "FTPet1 TPet1 : string"}));
   EXPECT_EQ(pet.Comments, std::vector<std::string>{"A pet"});
   EXPECT_EQ(pet.Fields[0].Comments, std::vector<std::string>{"its id"});
+}
+
+// A class as "TKid(TPet): Fname name=[JSONName('name')] ...", its fields in order.
+std::string Describe(const TResolvedClass& AClass) {
+  std::string text = AClass.Identifier + (AClass.Ancestor.empty() ? "" : "(" + AClass.Ancestor + ")") + ":";
+  for (const TResolvedField& field : AClass.Fields) {
+    text += " " + field.Property + "=";
+    for (const std::string& attribute : field.Attributes) text += attribute;
+  }
+  return text;
+}
+
+TEST(ApiUnit, AllOfDerivesOrMergesAndAncestorsComeFirst) {
+  std::vector<std::string> lines;
+  // Kid stands before Pet and Pet refers to Kid: the order of uses alone
+  // could put Kid first.
+  const TResolvedUnit unit = Resolve(R"({"swagger": "2.0", "definitions": {
+    "Kid": {"allOf": [{"$ref": "#/definitions/Pet"}, {"properties": {"id": {"type": "string"},
+            "Age": {"type": "string"}, "toy": {"type": "string"}}}]},
+    "Pet": {"properties": {"age": {"type": "string"}, "id": {"type": "integer"}, "kid": {"$ref": "#/definitions/Kid"}}},
+    "Both": {"properties": {"own": {"type": "string"}}, "allOf": [{"$ref": "#/definitions/Kid"},
+             {"$ref": "#/definitions/Pet"}]},
+    "A": {"allOf": [{"$ref": "#/definitions/B"}, {"properties": {"a": {"type": "string"}}}]},
+    "B": {"allOf": [{"$ref": "#/definitions/A"}, {"properties": {"b": {"type": "string"}}}]}}})", "", &lines);
+  std::vector<std::string> classes;
+  for (const TResolvedClass& clazz : unit.Classes) classes.push_back(Describe(clazz));
+  EXPECT_EQ(classes, (std::vector<std::string>{
+                         // Inherited keys are left out; a name that repeats one of the
+                         // ancestor's ignoring case is numbered.
+                         "TPet: age=[JSONName('age')] id=[JSONName('id')] kid=[JSONName('kid')]",
+                         "TKid(TPet): Age1=[JSONName('Age')] toy=[JSONName('toy')]",
+                         // Merged: its own, then each part's, references followed.
+                         "TBoth: own=[JSONName('own')] age=[JSONName('age')] id=[JSONName('id')] "
+                         "kid=[JSONName('kid')] Age1=[JSONName('Age')] toy=[JSONName('toy')]",
+                         // A cycle: its first class merges, the others derive.
+                         "TA: b=[JSONName('b')] a=[JSONName('a')]", "TB(TA):"}));
+  EXPECT_EQ(std::count(lines.begin(), lines.end(),
+                       "Cycle through ancestors: TA, TB; TA merges the properties of its allOf parts"),
+            1);
+}
+
+TEST(ApiUnit, InlineSchemasBecomeClassesNamedAfterTheirPlace) {
+  const TResolvedUnit unit = Resolve(R"({"swagger": "2.0", "paths": {"/pets": {
+    "get": {"operationId": "listPets", "responses": {"200": {"schema": {"type": "array",
+            "items": {"properties": {"total": {"type": "integer"}}}}}}},
+    "post": {"operationId": "addPet", "parameters": [{"name": "body", "in": "body",
+             "schema": {"properties": {"name": {"type": "string"}}}}], "responses": {"200": {"description": ""}}}},
+    "/maps": {"put": {"operationId": "putMaps", "parameters": [{"name": "body", "in": "body",
+             "schema": {"type": "array", "items": {}}}],
+        "responses": {"200": {"schema": {"type": "array", "items": {"type": "object"}}}}}}},
+    "definitions": {"Pet": {"properties": {
+      "category": {"properties": {"it's": {"type": "string"}}},
+      "tags": {"type": "array", "items": {"properties": {"€ 日😀": {"type": "string"}, "a\tb": {"type": "string"}}}},
+      "map": {"additionalProperties": {"type": "integer"}},
+      "color": {"type": "string", "enum": ["red", "green"]}}},
+    "Pet_category": {}, "Pets": {"type": "array", "items": {"properties": {"p": {"type": "string"}}}}}})");
+  std::vector<std::string> classes;
+  for (const TResolvedClass& clazz : unit.Classes) classes.push_back(Describe(clazz));
+  std::sort(classes.begin(), classes.end());
+  EXPECT_EQ(classes, (std::vector<std::string>{
+                         "TPet: category=[JSONName('category')] tags=[JSONName('tags')] map=[JSONName('map')] "
+                         "color=[JSONName('color')]",
+                         "TPet_category1: it_s=[JSONName('it''s')]", "TPet_category:",
+                         "TPet_tags_Item: ___=[JSONName('€ '#$65E5#$D83D#$DE00)] a_b=[JSONName('a'#9'b')]",
+                         "TPets:", "TPets_Item: p=[JSONName('p')]", "TaddPet_Body: &name=[JSONName('name')]",
+                         "TlistPets_Response_Item: total=[JSONName('total')]"}));
+  const TResolvedClass& pet = *std::find_if(unit.Classes.begin(), unit.Classes.end(),
+                                            [](const TResolvedClass& AClass) { return AClass.Identifier == "TPet"; });
+  std::vector<std::string> types;
+  for (const TResolvedField& field : pet.Fields) types.push_back(field.Type);
+  EXPECT_EQ(types, (std::vector<std::string>{"TPet_category1", "TArray<TPet_tags_Item>", "TJSONObject", "string"}));
+  EXPECT_EQ(pet.Fields[2].Ownership, TOwnership::Object);
+  EXPECT_EQ(pet.Fields[3].Comments, std::vector<std::string>{"Allowed values: red, green"});
+  EXPECT_EQ(unit.Methods[0].ResultType, "TArray<TlistPets_Response_Item>");
+  EXPECT_EQ(unit.Methods[1].Arguments[0].Type, "TaddPet_Body");
+  // JSON values in arrays are copied, not mapped onto new objects.
+  const TResolvedMethod& maps = unit.Methods[2];
+  EXPECT_EQ(maps.ResultType, "TArray<TJSONObject>");
+  EXPECT_NE(std::find(maps.ResultLines.begin(), maps.ResultLines.end(),
+                      "  Result[I] := TJSONObject(ReturnArray.Items[I].Clone);"),
+            maps.ResultLines.end());
+  const std::vector<std::string>& body = maps.Arguments[0].RequestLines;
+  EXPECT_NE(std::find(body.begin(), body.end(), "  LbodyItemArray.AddElement(TJSONValue(LbodyItem.Clone));"),
+            body.end());
 }
 
 // Every served operation, with the path item's parameters and its own, each
@@ -221,7 +317,7 @@ TEST(ApiUnit, ServesEveryOperation) {
   EXPECT_FALSE(unit.Methods[1].ClearsResult);
   // The exception class is declared once, deriving from SysUtils' Exception.
   ASSERT_EQ(unit.Support.size(), 1u);
-  EXPECT_EQ(unit.InterfaceUses, (std::vector<std::string>{"System.JSON", "System.SysUtils"}));
+  EXPECT_EQ(unit.InterfaceUses, (std::vector<std::string>{"System.JSON", "REST.Json.Types", "System.SysUtils"}));
   EXPECT_EQ(unit.BaseUrl, "'http:///api'");
 }
 
