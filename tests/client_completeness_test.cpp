@@ -1,20 +1,12 @@
-// The check that holds a unit against its document: small documents with
-// units that miss one thing each, and the real corpus converted by the
-// binary with --compilable.
+// The check that holds a unit against its document: a small document with
+// units that miss one thing each (the real documents are held against their
+// units with all six totals in client_completeness_schemas_test.cpp).
 
 #include "client_completeness.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <string>
-#include <vector>
-
-#include "loading_support.h"
-#include "platform/code_page.h"
-#include "unit_writer_support.h"
 
 namespace tolvane::testing {
 namespace {
@@ -98,35 +90,6 @@ TEST(ClientCompleteness, CatchesWhatAUnitMisses) {
   for (const auto& c : cases) {
     EXPECT_EQ(CheckCompleteness(kDocument, c.Unit).Text(), c.Totals) << c.Fault;
   }
-}
-
-TEST(ClientCompleteness, CorpusUnitsMadeWithCompilable) {
-  namespace fs = std::filesystem;
-  const fs::path corpus = fs::path(TOLVANE_SHARED_DIR) / "corpus";
-  if (!fs::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
-  std::vector<fs::path> documents;
-  for (const auto& entry : fs::directory_iterator(corpus)) {
-    if (entry.path().extension() == ".json") documents.push_back(entry.path());
-  }
-  std::sort(documents.begin(), documents.end());
-  size_t complete = 0;
-  for (const fs::path& path : documents) {
-    const std::string name = path.filename().string();
-    const std::string bytes = ReadBytes(path.string());
-    TempFolder folder;
-    WriteBytes(folder.File(name), bytes);
-    const BinaryRun run = RunTolvane({name, "--compilable"}, folder.Path());
-    std::string unit;
-    for (const auto& entry : fs::directory_iterator(folder.Path())) {
-      if (entry.path().extension() == ".pas") unit = ReadBytes(entry.path().string());
-    }
-    const TCompleteness totals = CheckCompleteness(DecodeDocument(bytes), unit);
-    complete += totals.Complete() && !unit.empty();
-    std::printf("%-40s %s%s\n", name.c_str(), unit.empty() ? "no unit; " : "", totals.Text().c_str());
-    EXPECT_FALSE(unit.empty()) << name << ": " << run.out;
-    EXPECT_TRUE(totals.Complete()) << name << ": " << totals.Text();
-  }
-  std::printf("%zu of %zu documents complete\n", complete, documents.size());
 }
 
 }  // namespace
