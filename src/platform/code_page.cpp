@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/huge_pages.h"
+
 namespace tolvane {
 namespace {
 
@@ -65,7 +67,10 @@ template <typename Decode>
 std::string DecodeExactly(std::string_view input, Decode decode) {
   SizeSink size;
   decode(input, size);
-  std::string out(size.Size(), '\0');
+  std::string out;
+  out.reserve(size.Size());
+  AdviseHugePages(out.data(), out.capacity());
+  out.resize(size.Size());
   AppendSink sink(out.data());
   decode(input, sink);
   return out;

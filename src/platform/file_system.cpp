@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "platform/exceptions.h"
+#include "platform/huge_pages.h"
 
 namespace tolvane {
 namespace {
@@ -123,6 +124,8 @@ int CreateTemporaryFile(const std::string& directory, const std::string& name,
 // Returns 0 or the error of a failed read.
 int ReadAll(int fd, const struct stat& info, std::string& bytes) {
   if (S_ISREG(info.st_mode) && info.st_size > 0) {
+    bytes.reserve(static_cast<size_t>(info.st_size));
+    AdviseHugePages(bytes.data(), bytes.capacity());
     bytes.resize(static_cast<size_t>(info.st_size));
   }
   size_t used = 0;

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/exceptions.h"
+#include "platform/huge_pages.h"
 
 namespace tolvane {
 namespace {
@@ -269,6 +270,7 @@ std::optional<ParseFailure> JsonTree::ParseInPlace() {
   // for one node per 8 bytes saves copying the nodes as they grow, and pages
   // that are never used are never touched.
   nodes_.reserve(text_.size() / 8 + 1);
+  AdviseHugePages(nodes_.data(), nodes_.capacity() * sizeof(Node));
   // The reader's UTF-8 check takes the rest of a multi-byte sequence before
   // it judges it, so a text with a non-ASCII byte among its last three would
   // be read past its end: such a text gets NUL bytes after its end while it

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "platform/code_page.h"
+#include "platform/huge_pages.h"
 
 namespace tolvane {
 
@@ -76,6 +77,7 @@ void TUnitText::Reserve(size_t AMore) {
   if (data == nullptr) throw std::bad_alloc();
   FData = data;
   FCapacity = capacity;
+  AdviseHugePages(FData + FSize, FCapacity - FSize);
 }
 
 void TUnitText::Append(std::string_view ABytes) {
