@@ -8,9 +8,10 @@
 //   build/tolvane_bench --benchmark_filter=Limit
 //
 // Documents: a classes-only and a client-heavy generated document, the
-// 40 MB generated document with both, and the real corpus's largest
-// (skipped when ../shared is absent); each in the default mode and with
-// --compilable.
+// generated document with both in three sizes (4, 40 and 400 MB: the cost
+// per megabyte shows whether the conversion grows linearly), and the real
+// corpus's largest (skipped when ../shared is absent); each in the default
+// mode and with --compilable.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <rapidjson/reader.h>
@@ -152,6 +153,7 @@ void RunAgainstLimit(benchmark::State& AState, const std::string& AText, bool AC
   AState.counters["limit_cpu_ms"] = best_limit * 1000;
   AState.counters["convert_cpu_ms"] = best_convert * 1000;
   AState.counters["ratio_to_limit"] = best_convert / best_limit;
+  AState.counters["convert_ms_per_MB"] = best_convert * 1000 / (static_cast<double>(AText.size()) / 1e6);
 }
 
 std::string Generated(int ADefinitions, int AOperations) {
@@ -165,26 +167,30 @@ void RegisterAll() {
   struct TCase {
     const char* name;
     std::string (*text)();
+    int iterations;
   };
   static const TCase cases[] = {
-      {"classes", [] { return Generated(20000, 0); }},
-      {"client", [] { return Generated(200, 20000); }},
-      {"generated40MB", [] { return Generated(20000, 20000); }},
-      {"kubernetes-1.13", [] { return CorpusText("kubernetes-1.13.json"); }},
-      {"meraki-dashboard", [] { return CorpusText("meraki-dashboard.json"); }},
-      {"openshift-api-models", [] { return CorpusText("openshift-api-models.json"); }},
+      {"classes", [] { return Generated(20000, 0); }, 10},
+      {"client", [] { return Generated(200, 20000); }, 10},
+      // Both in equal numbers, in three sizes: the cost per megabyte shows
+      // whether the conversion grows linearly.
+      {"generated4MB", [] { return tolvane::bench::GenerateDocument(tolvane::bench::ShapeOfSize(4)); }, 10},
+      {"generated40MB", [] { return tolvane::bench::GenerateDocument(tolvane::bench::ShapeOfSize(40)); }, 5},
+      {"generated400MB", [] { return tolvane::bench::GenerateDocument(tolvane::bench::ShapeOfSize(400)); }, 2},
+      {"kubernetes-1.13", [] { return CorpusText("kubernetes-1.13.json"); }, 10},
+      {"meraki-dashboard", [] { return CorpusText("meraki-dashboard.json"); }, 10},
+      {"openshift-api-models", [] { return CorpusText("openshift-api-models.json"); }, 10},
   };
   for (const TCase& c : cases) {
     for (const bool compilable : {false, true}) {
       const std::string name =
           std::string("BM_Limit/") + c.name + (compilable ? "/compilable" : "/default");
-      const bool large = std::string(c.name).rfind("generated", 0) == 0;
       benchmark::RegisterBenchmark(name.c_str(),
                                    [&c, compilable](benchmark::State& state) {
                                      RunAgainstLimit(state, c.text(), compilable);
                                    })
           ->Unit(benchmark::kMillisecond)
-          ->Iterations(large ? 5 : 10);
+          ->Iterations(c.iterations);
     }
   }
 }

@@ -6,6 +6,7 @@
 
 #include "platform/exceptions.h"
 #include "platform/file_system.h"
+#include "platform/keep_until_exit.h"
 #include "swagger/convert_swagger.h"
 #include "unitdef/unit_definition.h"
 #include "unitdef/version.h"
@@ -132,6 +133,7 @@ int RunCommandLine(const std::vector<std::string>& AArgs, const TLogProc& AWrite
       return 1;
     }
     converter->SetFileName(document);
+    Discard(std::move(converter));
     return 0;
   } catch (const Exception& failure) {
     AWriteLine(std::string(failure.ClassName()) + ": " + OneLine(failure.Message()));

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/huge_pages.h"
+#include "platform/large_buffer.h"
 
 namespace tolvane {
 namespace {
@@ -57,6 +57,7 @@ class AppendSink {
     std::memcpy(out_, run.data(), run.size());
     out_ += run.size();
   }
+  const char* End() const { return out_; }
 
  private:
   char* out_;
@@ -235,6 +236,48 @@ char Windows1252Byte(char32_t c) {
   return '?';
 }
 
+// The start of the run of ASCII bytes that ends at end, tested eight bytes at
+// a time.
+size_t SkipAsciiBackward(const char* data, size_t end) {
+  while (end >= 8) {
+    uint64_t word;
+    std::memcpy(&word, data + end - 8, 8);
+    if (word & 0x8080808080808080ULL) break;
+    end -= 8;
+  }
+  while (end > 0 && static_cast<unsigned char>(data[end - 1]) < 0x80) --end;
+  return end;
+}
+
+// Decodes Windows-1252 text in its own buffer. Each byte from 0x80 on takes
+// two or three bytes of UTF-8, so the text grows: it is decoded from its
+// last byte to its first, and each character lands at or after the place of
+// its byte. Documents carry few such bytes, and the file reader leaves room
+// for them, so a large document is neither copied nor held twice.
+std::string Windows1252ToUtf8InPlace(std::string text) {
+  SizeSink size;
+  Windows1252Decoder()(text, size);
+  size_t in = text.size();
+  size_t out = size.Size();
+  text.resize(out);
+  char* data = text.data();
+  // Once out meets in, everything before is ASCII and already in place.
+  while (out > in) {
+    const size_t run_start = SkipAsciiBackward(data, in);
+    out -= in - run_start;
+    std::memmove(data + out, data + run_start, in - run_start);
+    in = run_start - 1;
+    const auto byte = static_cast<unsigned char>(data[in]);
+    char encoded[4];
+    AppendSink sink(encoded);
+    sink.Put(byte < 0xA0 ? kHighControls[byte - 0x80] : byte);
+    const size_t length = static_cast<size_t>(sink.End() - encoded);
+    out -= length;
+    std::memcpy(data + out, encoded, length);
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string DecodeDocument(std::string bytes) {
@@ -253,7 +296,7 @@ std::string DecodeDocument(std::string bytes) {
     return DecodeExactly(view.substr(2), Utf16Decoder<true>());
   }
   if (SkipAscii(view, 0) == view.size()) return bytes;
-  return Windows1252ToUtf8(view);
+  return Windows1252ToUtf8InPlace(std::move(bytes));
 }
 
 std::string Windows1252ToUtf8(std::string_view bytes) {

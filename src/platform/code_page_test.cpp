@@ -25,6 +25,8 @@ TEST(DecodeDocumentTest, SelectsEncodingByByteOrderMarkAndRepairs) {
       {"ascii with NUL", "a\0b"s, "a\0b"s},
       {"latin-1 range", "\xE4\xF6\xFC\xDF\xA0\xFF", "äöüß\u00A0ÿ"},
       {"code page block", "\x80\x82\x8A\x9F", "€‚ŠŸ"},
+      {"ascii runs between", "\x80" "0123456789abcdefg" "\xE4" "xy" "\x9F" "0123456789",
+       "€0123456789abcdefgäxyŸ0123456789"},
       {"unassigned bytes", "\x81\x8D\x8F\x90\x9D",
        "\u0081\u008D\u008F\u0090\u009D"},
       {"utf-8 without mark is not utf-8", "\xC3\xA4", "Ã¤"},
@@ -95,6 +97,15 @@ TEST(DecodeDocumentTest, AsciiIsMovedNotCopied) {
   const std::string text = DecodeDocument(std::move(bytes));
   EXPECT_EQ(text.data(), buffer);
   EXPECT_EQ(text.size(), 100000u);
+}
+
+TEST(DecodeDocumentTest, Windows1252GrowsInItsBufferWhenThereIsRoom) {
+  std::string bytes = std::string(100000, 'x') + "\xE4\x80";
+  bytes.reserve(bytes.size() + 16);
+  const char* buffer = bytes.data();
+  const std::string text = DecodeDocument(std::move(bytes));
+  EXPECT_EQ(text.data(), buffer);
+  EXPECT_EQ(text, std::string(100000, 'x') + "ä€");
 }
 
 TEST(DecodeDocumentTest, ValidUtf8KeepsItsBuffer) {

@@ -15,7 +15,7 @@
 #include <stdexcept>
 
 #include "platform/exceptions.h"
-#include "platform/huge_pages.h"
+#include "platform/large_buffer.h"
 
 namespace tolvane {
 namespace {
@@ -124,7 +124,11 @@ int CreateTemporaryFile(const std::string& directory, const std::string& name,
 // Returns 0 or the error of a failed read.
 int ReadAll(int fd, const struct stat& info, std::string& bytes) {
   if (S_ISREG(info.st_mode) && info.st_size > 0) {
-    bytes.reserve(static_cast<size_t>(info.st_size));
+    // Room beyond the file for the few bytes that decoding Windows-1252
+    // adds and for the parser's padding, so the text grows in place; the
+    // room is never written unless used.
+    const size_t size = static_cast<size_t>(info.st_size);
+    bytes.reserve(size + size / 16 + 64);
     AdviseHugePages(bytes.data(), bytes.capacity());
     bytes.resize(static_cast<size_t>(info.st_size));
   }

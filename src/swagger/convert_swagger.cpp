@@ -4,6 +4,7 @@
 #include "platform/code_page.h"
 #include "platform/exceptions.h"
 #include "platform/file_system.h"
+#include "platform/keep_until_exit.h"
 #include "swagger/json_to_object.h"
 #include "swagger/yaml_tree.h"
 #include "unitdef/api_unit.h"
@@ -229,11 +230,12 @@ void TSwaggerConverter::Convert() {
   if (FUnitDefinition->FConfig.Compilable) {
     // --compilable reads the document tolerantly into the API model and
     // builds its unit from that; the unit model is not used.
-    const std::unique_ptr<ApiDocument> api = ReadApiFile(FFileName, log);
+    std::unique_ptr<ApiDocument> api = ReadApiFile(FFileName, log);
     SaveApiUnit(*api, FFileName, FClassnameFilter, log);
+    Discard(std::move(api));
     return;
   }
-  const std::unique_ptr<TSwagger> swagger = LoadSwagger(FFileName);
+  std::unique_ptr<TSwagger> swagger = LoadSwagger(FFileName);
   HandOver(*swagger, *FUnitDefinition, FFileName, FClassnameFilter, log);
   // The unit model has its own copy of every definition and property, so
   // the tree's are freed before the unit is written: a large description or
@@ -255,6 +257,7 @@ void TSwaggerConverter::Convert() {
     }
   } drop_borrowed{*FUnitDefinition};
   FUnitDefinition->Save();
+  Discard(std::move(swagger));
 }
 
 }  // namespace tolvane

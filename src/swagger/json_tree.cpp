@@ -8,7 +8,7 @@
 #include <limits>
 
 #include "platform/exceptions.h"
-#include "platform/huge_pages.h"
+#include "platform/large_buffer.h"
 
 namespace tolvane {
 namespace {

@@ -1,6 +1,7 @@
 #include "unitdef/unit_definition.h"
 
 #include "platform/file_system.h"
+#include "platform/keep_until_exit.h"
 #include "unitdef/delphi_limits.h"
 #include "unitdef/identifiers.h"
 #include "unitdef/unit_resolver.h"
@@ -94,10 +95,11 @@ void SaveResolvedUnit(TResolvedUnit AUnit, const TLogProc& ALog) {
   const std::string path = AUnit.Output.Path();
   TUnitText text;
   {
-    const TResolvedUnit unit = std::move(AUnit);
+    auto unit = std::make_unique<TResolvedUnit>(std::move(AUnit));
     TDelphiLimitsFilter fitted(text);
-    WriteUnit(unit, unit.FitsDelphiLimits ? static_cast<TLineSink&>(fitted) : text);
-    // The resolved unit is released before the file is written.
+    WriteUnit(*unit, unit->FitsDelphiLimits ? static_cast<TLineSink&>(fitted) : text);
+    // Freed, or kept to the end of the process, before the file is written.
+    Discard(std::move(unit));
   }
   log(text.LineCount() > kShortUnitLines ? "Writing source file" : "Nothing to write");
   WriteFileAtomically(path, text.Bytes());

@@ -1,12 +1,10 @@
 #include "unitdef/unit_text.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 
 #include "platform/code_page.h"
-#include "platform/huge_pages.h"
 
 namespace tolvane {
 
@@ -31,8 +29,6 @@ constexpr size_t kFirstCapacity = size_t{64} << 20;
 
 }  // namespace
 
-TUnitText::~TUnitText() { std::free(FData); }
-
 void TUnitText::Line(std::span<const std::string_view> APieces) {
   size_t length = 2;
   bool ascii = true;
@@ -45,7 +41,7 @@ void TUnitText::Line(std::span<const std::string_view> APieces) {
     // and in Windows-1252.
     Reserve(length);
     for (const std::string_view piece : APieces) {
-      if (!piece.empty()) std::memcpy(FData + FSize, piece.data(), piece.size());
+      if (!piece.empty()) std::memcpy(FBuffer.Data() + FSize, piece.data(), piece.size());
       FSize += piece.size();
     }
   } else {
@@ -60,29 +56,21 @@ void TUnitText::Line(std::span<const std::string_view> APieces) {
     }
     Reserve(2);
   }
-  FData[FSize++] = '\r';
-  FData[FSize++] = '\n';
+  FBuffer.Data()[FSize++] = '\r';
+  FBuffer.Data()[FSize++] = '\n';
   ++FLineCount;
 }
 
 void TUnitText::Reserve(size_t AMore) {
-  if (FSize + AMore <= FCapacity) return;
-  // The first capacity is beyond the size up to which the C library takes
-  // memory from its heap, so the buffer is mapped memory from the start: it
-  // grows by remapping, never by copying, and only the pages written are
-  // ever resident.
-  size_t capacity = FCapacity == 0 ? kFirstCapacity : FCapacity * 2;
+  if (FSize + AMore <= FBuffer.Capacity()) return;
+  size_t capacity = FBuffer.Capacity() == 0 ? kFirstCapacity : FBuffer.Capacity() * 2;
   while (capacity < FSize + AMore) capacity *= 2;
-  char* data = static_cast<char*>(std::realloc(FData, capacity));
-  if (data == nullptr) throw std::bad_alloc();
-  FData = data;
-  FCapacity = capacity;
-  AdviseHugePages(FData + FSize, FCapacity - FSize);
+  FBuffer.Reserve(capacity);
 }
 
 void TUnitText::Append(std::string_view ABytes) {
   Reserve(ABytes.size());
-  if (!ABytes.empty()) std::memcpy(FData + FSize, ABytes.data(), ABytes.size());
+  if (!ABytes.empty()) std::memcpy(FBuffer.Data() + FSize, ABytes.data(), ABytes.size());
   FSize += ABytes.size();
 }
 

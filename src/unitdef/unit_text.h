@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "platform/large_buffer.h"
 #include "unitdef/code_printer.h"
 
 namespace tolvane {
@@ -14,7 +15,6 @@ namespace tolvane {
 class TUnitText final : public TLineSink {
  public:
   TUnitText() = default;
-  ~TUnitText();
   TUnitText(const TUnitText&) = delete;
   TUnitText& operator=(const TUnitText&) = delete;
 
@@ -22,18 +22,17 @@ class TUnitText final : public TLineSink {
   void Line(std::span<const std::string_view> APieces) override;
 
   size_t LineCount() const { return FLineCount; }
-  std::string_view Bytes() const { return {FData, FSize}; }
+  std::string_view Bytes() const { return {FBuffer.Data(), FSize}; }
 
  private:
   void Append(std::string_view ABytes);
   // Room for AMore bytes after the ones written.
   void Reserve(size_t AMore);
 
-  // Grown with realloc: a large buffer is moved by remapping its pages, not
-  // copied, so the unit's bytes are not held twice while they grow either.
-  char* FData = nullptr;
+  // Grown by remapping its pages, not by copying them, so the unit's bytes
+  // are not held twice while they grow either.
+  TLargeBuffer FBuffer;
   size_t FSize = 0;
-  size_t FCapacity = 0;
   size_t FLineCount = 0;
 };
 

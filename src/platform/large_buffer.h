@@ -16,4 +16,26 @@ namespace tolvane {
 // alone; where the kernel does not offer huge pages, nothing changes.
 void AdviseHugePages(const void* AData, size_t ASize);
 
+// A growing byte buffer in memory mapped for it alone, starting on a 2 MB
+// boundary and advised as above, so that even its first megabytes take huge
+// pages. Only the pages written are ever resident; growing remaps the
+// pages, it never copies them.
+class TLargeBuffer {
+ public:
+  TLargeBuffer() = default;
+  ~TLargeBuffer();
+  TLargeBuffer(const TLargeBuffer&) = delete;
+  TLargeBuffer& operator=(const TLargeBuffer&) = delete;
+
+  char* Data() const { return FData; }
+  size_t Capacity() const { return FCapacity; }
+  // Makes the capacity at least ACapacity, keeping the bytes; throws
+  // std::bad_alloc when the system has no room.
+  void Reserve(size_t ACapacity);
+
+ private:
+  char* FData = nullptr;
+  size_t FCapacity = 0;
+};
+
 }  // namespace tolvane
