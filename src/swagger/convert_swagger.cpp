@@ -231,8 +231,12 @@ void TSwaggerConverter::Convert() {
     // --compilable reads the document tolerantly into the API model and
     // builds its unit from that; the unit model is not used.
     std::unique_ptr<ApiDocument> api = ReadApiFile(FFileName, log);
-    SaveApiUnit(*api, FFileName, FClassnameFilter, log);
-    Discard(std::move(api));
+    TResolvedUnit unit = ResolveApiUnit(*api, FFileName, FClassnameFilter, log);
+    // The resolved unit holds every text the writers need: the API model is
+    // freed before the unit's bytes are made, so the two are never held
+    // together.
+    api.reset();
+    SaveResolvedUnit(std::move(unit), log);
     return;
   }
   std::unique_ptr<TSwagger> swagger = LoadSwagger(FFileName);
