@@ -226,7 +226,7 @@ class TApiResolver {
     // The class it derives from (allOf of one reference to a definition and
     // inline parts), or -1.
     int Ancestor = -1;
-    std::unordered_set<std::string> Keys;  // the JSON keys of its fields
+    std::unordered_set<std::string_view> Keys;  // the JSON keys of its fields
     std::unique_ptr<TNameScope> Members;   // its fields and properties, inside its ancestor's
     std::vector<int> Uses;                 // the classes its fields name, each once, in field order
     bool Planned = false;
@@ -444,7 +444,7 @@ void TApiResolver::PlanMembers(int AClass) {
 void TApiResolver::PlanFields(TPlannedClass& APlan) {
   APlan.Planned = true;
   const TPlannedClass* ancestor = APlan.Ancestor < 0 ? nullptr : &FClasses[APlan.Ancestor];
-  const auto inherited = [&](const std::string& AKey) {
+  const auto inherited = [&](std::string_view AKey) {
     for (const TPlannedClass* a = ancestor; a != nullptr; a = a->Ancestor < 0 ? nullptr : &FClasses[a->Ancestor]) {
       if (a->Keys.contains(AKey)) return true;
     }
@@ -473,14 +473,14 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
 
   TResolvedClass& clazz = APlan.Class;
   if (ancestor != nullptr) clazz.Ancestor = ancestor->Class.Identifier;
-  if (!APlan.Schema->description.empty()) clazz.Comments.push_back(APlan.Schema->description);
+  if (!APlan.Schema->description.empty()) clazz.Comments.emplace_back(APlan.Schema->description);
   clazz.Fields.resize(properties.size());
   // Marks the classes this one uses already, by the class's own number.
   FUsedBy.resize(FClasses.size(), nullptr);
   for (size_t p = 0; p < properties.size(); ++p) {
     const ApiSchema* property = properties[p]->schema;
     TResolvedField& field = clazz.Fields[p];
-    if (!property->description.empty()) field.Comments.push_back(property->description);
+    if (!property->description.empty()) field.Comments.emplace_back(property->description);
     const ApiSchema* valued = property->resolved;
     if (valued != nullptr && valued->type == "array" && valued->items != nullptr) valued = valued->items->resolved;
     if (std::string allowed = AllowedValues(valued); !allowed.empty()) field.Comments.push_back(std::move(allowed));
@@ -643,8 +643,8 @@ TResolvedUnit TApiResolver::Resolve() {
   for (const int item : items) {
     TPlannedClass& plan = FClasses[item];
     const bool written = FFilter.empty() || (plan.Definition != nullptr && FFilter == plan.Definition->name);
-    Log("class: " + (plan.Definition != nullptr ? plan.Definition->name : FIdentifiers[item]) +
-        (written ? " processed" : " skipped"));
+    const std::string_view name = plan.Definition != nullptr ? plan.Definition->name : FIdentifiers[item];
+    Log(JoinText({"class: ", name, written ? " processed" : " skipped"}));
     if (written) unit.Classes.push_back(std::move(plan.Class));
   }
   if (!FFilter.empty()) return unit;
@@ -657,13 +657,13 @@ TResolvedUnit TApiResolver::Resolve() {
   unit.Support.push_back(ApiErrorCode());
   unit.ClientComments = kClientComments;
   unit.ClientClass = FClientClass;
-  std::string scheme = "http";
+  std::string_view scheme = "http";
   if (FDocument.schemes.empty()) {
     Log("Missing scheme, using http as default");
   } else {
     scheme = FDocument.schemes.front();
   }
-  unit.BaseUrl = QuoteLiteral(scheme + "://" + FDocument.host + FDocument.base_path);
+  unit.BaseUrl = QuoteLiteral(JoinText({scheme, "://", FDocument.host, FDocument.base_path}));
   unit.Methods.resize(FDocument.operations.size());
   for (size_t i = 0; i < FDocument.operations.size(); ++i) ResolveMethod(i, unit.Methods[i]);
   return unit;
