@@ -168,6 +168,8 @@ class ApiStore {
   std::span<const T> List(const std::vector<T>& AItems) {
     return List(std::span<const T>(AItems));
   }
+  // For the document's pools, whose nodes need no destructor either.
+  std::pmr::memory_resource* Resource() { return &memory_; }
 
  private:
   std::pmr::monotonic_buffer_resource memory_;
@@ -186,12 +188,12 @@ struct ApiDocument {
   // delete, patch.
   std::vector<ApiOperation> operations;
 
-  // The pools every pointer above points into, and the store every text
-  // and list views.
+  // The store every text and list views, and the pools every pointer above
+  // points into, which take their blocks from the store.
   ApiStore store;
-  std::deque<ApiSchema> schema_pool;
-  std::deque<ApiParameter> parameter_pool;
-  std::deque<ApiResponse> response_pool;
+  std::pmr::deque<ApiSchema> schema_pool{store.Resource()};
+  std::pmr::deque<ApiParameter> parameter_pool{store.Resource()};
+  std::pmr::deque<ApiResponse> response_pool{store.Resource()};
 
   ApiDocument() = default;
   ApiDocument(const ApiDocument&) = delete;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <filesystem>
+#include <memory_resource>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -62,7 +64,19 @@ struct ParameterKeyHash {
     return hash(AKey.name) * 31 + hash(AKey.in);
   }
 };
-using ParameterKeys = std::unordered_set<ParameterKey, ParameterKeyHash>;
+// A list has a few parameters: their keys are held on the stack unless
+// there are many.
+class ParameterKeys {
+ public:
+  // False when the key is there already.
+  bool Insert(const ParameterKey& AKey) { return keys_.insert(AKey).second; }
+  bool Contains(const ParameterKey& AKey) const { return keys_.contains(AKey); }
+
+ private:
+  std::array<std::byte, 2048> buffer_;
+  std::pmr::monotonic_buffer_resource memory_{buffer_.data(), buffer_.size()};
+  std::pmr::unordered_set<ParameterKey, ParameterKeyHash> keys_{&memory_};
+};
 
 bool IsSuccessCode(std::string_view ACode) {
   return ACode.size() == 3 && ACode[0] == '2' && ACode[1] >= '0' && ACode[1] <= '9' &&
@@ -717,7 +731,7 @@ std::vector<const ApiParameter*> ApiReader::ParameterList(const JsonValue& AValu
       parameter = ReadParameter(element, where);
     }
     if (parameter == nullptr) continue;
-    if (!seen.insert(ParameterKey{parameter->name, parameter->in}).second) {
+    if (!seen.Insert(ParameterKey{parameter->name, parameter->in})) {
       Line("Skipped", where, "repeats the name and location of an earlier parameter");
       continue;
     }
@@ -966,10 +980,10 @@ void ApiReader::ReadOperation(std::string_view AMethod, std::string_view APath,
     parameters = APathParameters;
   } else {
     ParameterKeys overridden;
-    for (const ApiParameter* parameter : own) overridden.insert(ParameterKey{parameter->name, parameter->in});
+    for (const ApiParameter* parameter : own) overridden.Insert(ParameterKey{parameter->name, parameter->in});
     parameters.reserve(APathParameters.size() + own.size());
     for (const ApiParameter* parameter : APathParameters) {
-      if (!overridden.contains(ParameterKey{parameter->name, parameter->in})) parameters.push_back(parameter);
+      if (!overridden.Contains(ParameterKey{parameter->name, parameter->in})) parameters.push_back(parameter);
     }
     parameters.insert(parameters.end(), own.begin(), own.end());
   }

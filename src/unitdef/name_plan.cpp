@@ -105,17 +105,52 @@ std::string CompilableUnitName(std::string_view AUnitName) {
 
 // --- TNameScope --------------------------------------------------------------
 
-std::string TNameScope::Key(std::string_view AName) { return UpperCaseFold(AName); }
+TNameScope::TKey TNameScope::Key(std::string_view AName) {
+  std::string text = UpperCaseFold(AName);
+  const size_t hash = std::hash<std::string_view>()(text);
+  return TKey{std::move(text), hash};
+}
 
-bool TNameScope::Contains(const std::string& AKey) const {
+bool TNameScope::Contains(const TKey& AKey) const {
   for (const TNameScope* scope = this; scope != nullptr; scope = scope->FOuter) {
-    if (scope->FTaken.contains(AKey)) return true;
+    if (scope->Holds(AKey)) return true;
   }
   return false;
 }
 
+bool TNameScope::Holds(const TKey& AKey, size_t* AFree) const {
+  if (FSlots.empty()) return false;
+  const size_t mask = FSlots.size() - 1;
+  size_t slot = AKey.Hash & mask;
+  for (; FSlots[slot] != 0; slot = (slot + 1) & mask) {
+    const uint32_t entry = FSlots[slot] - 1;
+    if (FHashes[entry] == AKey.Hash && KeyAt(entry) == AKey.Text) return true;
+  }
+  if (AFree != nullptr) *AFree = slot;
+  return false;
+}
+
+void TNameScope::Grow() {
+  FSlots.assign(FSlots.empty() ? 16 : FSlots.size() * 2, 0);
+  const size_t mask = FSlots.size() - 1;
+  for (uint32_t entry = 0; entry < FHashes.size(); ++entry) {
+    size_t slot = FHashes[entry] & mask;
+    while (FSlots[slot] != 0) slot = (slot + 1) & mask;
+    FSlots[slot] = entry + 1;
+  }
+}
+
 bool TNameScope::IsFree(std::string_view AName) const { return !Contains(Key(AName)); }
 
-void TNameScope::Take(std::string_view AName) { FTaken.insert(Key(AName)); }
+void TNameScope::Take(std::string_view AName) {
+  if ((FHashes.size() + 1) * 2 > FSlots.size()) Grow();
+  const TKey key = Key(AName);
+  size_t slot = 0;
+  if (Holds(key, &slot)) return;
+  FSlots[slot] = static_cast<uint32_t>(FHashes.size()) + 1;
+  FKeys += key.Text;
+  FEnds.push_back(static_cast<uint32_t>(FKeys.size()));
+  FHashes.push_back(key.Hash);
+}
 
 }  // namespace tolvane
