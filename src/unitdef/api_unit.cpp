@@ -8,6 +8,8 @@
 #include <array>
 #include <deque>
 #include <memory>
+#include <memory_resource>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -226,8 +228,8 @@ class TApiResolver {
     // The class it derives from (allOf of one reference to a definition and
     // inline parts), or -1.
     int Ancestor = -1;
-    std::unordered_set<std::string_view> Keys;  // the JSON keys of its fields
-    std::unique_ptr<TNameScope> Members;   // its fields and properties, inside its ancestor's
+    std::vector<std::string_view> Keys;  // the JSON keys of its fields, sorted
+    std::optional<TNameScope> Members;   // its fields and properties, inside its ancestor's
     std::vector<int> Uses;                 // the classes its fields name, each once, in field order
     bool Planned = false;
   };
@@ -446,23 +448,28 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
   const TPlannedClass* ancestor = APlan.Ancestor < 0 ? nullptr : &FClasses[APlan.Ancestor];
   const auto inherited = [&](std::string_view AKey) {
     for (const TPlannedClass* a = ancestor; a != nullptr; a = a->Ancestor < 0 ? nullptr : &FClasses[a->Ancestor]) {
-      if (a->Keys.contains(AKey)) return true;
+      if (std::binary_search(a->Keys.begin(), a->Keys.end(), AKey)) return true;
     }
     return false;
   };
+  // What the walk below holds lives on the stack for a class of a few
+  // properties: planning makes no allocation of its own per class.
+  std::array<std::byte, 4096> buffer;
+  std::pmr::monotonic_buffer_resource memory(buffer.data(), buffer.size());
   // Its properties, then those of its allOf parts, in order, references
   // followed, the first of a key winning; a derived class leaves out its
   // ancestor's part and the keys it inherits.
-  std::vector<const ApiProperty*> properties;
-  std::unordered_set<const ApiSchema*> visited;
+  std::pmr::vector<const ApiProperty*> properties(&memory);
+  std::pmr::unordered_set<std::string_view> keys(&memory);
+  std::pmr::unordered_set<const ApiSchema*> visited(&memory);
   if (ancestor != nullptr) visited.insert(ancestor->Schema);
-  std::vector<const ApiSchema*> stack = {APlan.Schema};
+  std::pmr::vector<const ApiSchema*> stack({APlan.Schema}, &memory);
   while (!stack.empty()) {
     const ApiSchema* schema = stack.back();
     stack.pop_back();
     if (schema == nullptr || !visited.insert(schema).second) continue;
     for (const ApiProperty& property : schema->properties) {
-      if (!inherited(property.name) && APlan.Keys.insert(property.name).second) properties.push_back(&property);
+      if (!inherited(property.name) && keys.insert(property.name).second) properties.push_back(&property);
     }
     for (auto part = schema->all_of.rbegin(); part != schema->all_of.rend(); ++part) {
       const ApiSchema* target = (*part)->resolved;
@@ -470,6 +477,9 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
       stack.push_back(target);
     }
   }
+
+  APlan.Keys.assign(keys.begin(), keys.end());
+  std::sort(APlan.Keys.begin(), APlan.Keys.end());
 
   TResolvedClass& clazz = APlan.Class;
   if (ancestor != nullptr) clazz.Ancestor = ancestor->Class.Identifier;
@@ -501,8 +511,8 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
 
   // Fields and properties share the class's scope, inside the ancestor's.
   // The destructors call Assigned.
-  APlan.Members = std::make_unique<TNameScope>(ancestor != nullptr ? ancestor->Members.get() : &FTypes);
-  TNameScope& members = *APlan.Members;
+  TNameScope& members = APlan.Members.emplace(ancestor != nullptr ? &*ancestor->Members : &FTypes);
+  members.Reserve(kObjectMethods.size() + 1 + 2 * properties.size());
   for (const std::string_view name : kObjectMethods) members.Take(name);
   members.Take("Assigned");
   for (size_t p = 0; p < properties.size(); ++p) {

@@ -130,8 +130,16 @@ bool TNameScope::Holds(const TKey& AKey, size_t* AFree) const {
   return false;
 }
 
-void TNameScope::Grow() {
-  FSlots.assign(FSlots.empty() ? 16 : FSlots.size() * 2, 0);
+void TNameScope::Reserve(size_t ANames) {
+  FEnds.reserve(ANames);
+  FHashes.reserve(ANames);
+  size_t slots = 16;
+  while (slots < 2 * ANames) slots *= 2;
+  if (slots > FSlots.size()) Grow(slots);
+}
+
+void TNameScope::Grow(size_t ASlots) {
+  FSlots.assign(ASlots, 0);
   const size_t mask = FSlots.size() - 1;
   for (uint32_t entry = 0; entry < FHashes.size(); ++entry) {
     size_t slot = FHashes[entry] & mask;
@@ -143,7 +151,7 @@ void TNameScope::Grow() {
 bool TNameScope::IsFree(std::string_view AName) const { return !Contains(Key(AName)); }
 
 void TNameScope::Take(std::string_view AName) {
-  if ((FHashes.size() + 1) * 2 > FSlots.size()) Grow();
+  if ((FHashes.size() + 1) * 2 > FSlots.size()) Grow(FSlots.empty() ? 16 : FSlots.size() * 2);
   const TKey key = Key(AName);
   size_t slot = 0;
   if (Holds(key, &slot)) return;

@@ -62,6 +62,8 @@ class TNameScope {
   TNameScope(const TNameScope&) = delete;
   TNameScope& operator=(const TNameScope&) = delete;
 
+  // Room for ANames names without growing.
+  void Reserve(size_t ANames);
   // Free here and in every outer scope.
   bool IsFree(std::string_view AName) const;
   void Take(std::string_view AName);
@@ -89,7 +91,8 @@ class TNameScope {
     const uint32_t start = AEntry == 0 ? 0 : FEnds[AEntry - 1];
     return std::string_view(FKeys).substr(start, FEnds[AEntry] - start);
   }
-  void Grow();
+  // Rehashes the entries into ASlots slots, a power of two.
+  void Grow(size_t ASlots);
 
   const TNameScope* FOuter;
   // The keys taken, one after another, with the end and hash of each.
