@@ -143,6 +143,16 @@ bool IsInlineObject(const ApiSchema& ASchema) {
                      [](const ApiSchema* APart) { return APart->ref.empty() && !APart->properties.empty(); });
 }
 
+// An inline object schema, or an array (of arrays ...) of one: what
+// NameInline makes a class of.
+bool HoldsInlineObject(const ApiSchema* ASchema) {
+  for (; ASchema != nullptr; ASchema = ASchema->items) {
+    if (IsInlineObject(*ASchema)) return true;
+    if (!ASchema->ref.empty()) return false;
+  }
+  return false;
+}
+
 // The comment that lists the allowed values of an enum; empty without one.
 std::string AllowedValues(const ApiSchema* ASchema) {
   if (ASchema == nullptr || ASchema->enum_values.empty()) return {};
@@ -336,12 +346,14 @@ void TApiResolver::NameDefinitions() {
 void TApiResolver::NameNestedSchemas() {
   for (; FNamed < FClasses.size(); ++FNamed) {
     const ApiSchema* schema = FClasses[FNamed].Schema;
-    const std::string owner = FIdentifiers[FNamed];
+    const std::string& owner = FIdentifiers[FNamed];
     // Its own properties: those written in it and in the inline parts of
     // its allOf (those reached through a reference are the target's).
     std::vector<const ApiSchema*> parts = {schema};
     for (size_t p = 0; p < parts.size(); ++p) {
       for (const ApiProperty& property : parts[p]->properties) {
+        // Most properties hold no inline object: their name is not built.
+        if (!HoldsInlineObject(property.schema)) continue;
         NameInline(property.schema, owner + "_" + AsciiIdentifierPart(MakeIdentifier(property.name, false)));
       }
       for (const ApiSchema* part : parts[p]->all_of) {
