@@ -8,11 +8,19 @@
 // JSON tree it was read from.
 //
 // Pointers between the nodes (a schema's items, an operation's parameters)
-// point into the document's own pools and stay valid as long as the
-// ApiDocument lives; the document is neither copied nor moved.
+// point into the document's own pools, and every text and list views the
+// document's store; they stay valid as long as the ApiDocument lives; the
+// document is neither copied nor moved. Texts and lists are views so that a
+// node costs no allocation of its own: a large document has hundreds of
+// thousands of schemas.
 
 #include <deque>
+#include <memory>
+#include <memory_resource>
+#include <span>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "swagger/json_tree.h"
@@ -24,7 +32,7 @@ struct ApiDefinition;
 
 // One property of an object schema, in the order of "properties".
 struct ApiProperty {
-  std::string name;                 // the key exactly as the document gives it
+  std::string_view name;              // the key exactly as the document gives it
   const ApiSchema* schema = nullptr;  // never null
 };
 
@@ -33,20 +41,20 @@ struct ApiProperty {
 // objects and arrays keep only their kind.
 struct ApiValue {
   JsonKind kind = JsonKind::Null;
-  std::string text;
+  std::string_view text;
 };
 
 // One schema object: a definition, a property, an array's items, a body
 // parameter's or a response's schema. Fields absent in the document are
 // empty, null or false.
 struct ApiSchema {
-  std::string type;         // "type"; the first string of an array of types
-  std::string format;
-  std::string title;
-  std::string description;
+  std::string_view type;  // "type"; the first string of an array of types
+  std::string_view format;
+  std::string_view title;
+  std::string_view description;
 
   // "$ref" as written; empty when the schema is no reference.
-  std::string ref;
+  std::string_view ref;
   // The schema at the reference's target (which may itself be a
   // reference); null when the target could not be reached.
   const ApiSchema* target = nullptr;
@@ -56,7 +64,7 @@ struct ApiSchema {
   const ApiSchema* resolved = nullptr;
   // Why "resolved" is null ("#/definitions/X not found", "reference cycle",
   // "reference into another file"); empty otherwise.
-  std::string unresolved;
+  std::string_view unresolved;
 
   // The definition this schema is the root of ("definitions" entry); null
   // for every other schema. A reference to #/definitions/X has a target
@@ -64,72 +72,72 @@ struct ApiSchema {
   const ApiDefinition* definition = nullptr;
 
   const ApiSchema* items = nullptr;     // "items" (its first element when an array)
-  std::vector<ApiProperty> properties;  // inline "properties", in order
-  std::vector<std::string> required;    // "required" names
-  std::vector<const ApiSchema*> all_of;  // "allOf" parts, in order
+  std::span<const ApiProperty> properties;    // inline "properties", in order
+  std::span<const std::string_view> required;  // "required" names
+  std::span<const ApiSchema* const> all_of;   // "allOf" parts, in order
   // "additionalProperties": absent or false leaves both empty; true sets
   // has_additional_properties with a null schema (any value); a schema
   // object ({} included) sets both.
   bool has_additional_properties = false;
   const ApiSchema* additional_properties = nullptr;
-  std::vector<ApiValue> enum_values;  // "enum", in order
+  std::span<const ApiValue> enum_values;  // "enum", in order
 };
 
 // One entry of "definitions": of the document, in document order, then of
 // the other files that references reach, in the order they are reached.
 struct ApiDefinition {
-  std::string name;                 // its key
+  std::string_view name;              // its key
   const ApiSchema* schema = nullptr;  // never null; schema->definition is this
   // The file it was read from, relative to the document's folder
   // ("common/types.json"); empty for the document's own definitions.
-  std::string file;
+  std::string_view file;
 };
 
 // One entry of "securityDefinitions".
 struct ApiSecurityScheme {
-  std::string key;    // the entry's key, the name that requirements use
-  std::string type;   // "apiKey", "basic", "oauth2" (as written)
-  std::string name;   // apiKey: the header or query parameter's name
-  std::string in;     // apiKey: "header" or "query"
-  std::string flow;
-  std::string authorization_url;
-  std::string token_url;
+  std::string_view key;   // the entry's key, the name that requirements use
+  std::string_view type;  // "apiKey", "basic", "oauth2" (as written)
+  std::string_view name;  // apiKey: the header or query parameter's name
+  std::string_view in;    // apiKey: "header" or "query"
+  std::string_view flow;
+  std::string_view authorization_url;
+  std::string_view token_url;
 };
 
 // One effective parameter of an operation, after "$ref".
 struct ApiParameter {
-  std::string name;  // exactly as written; never empty
+  std::string_view name;  // exactly as written; never empty
   // "path", "query", "header", "body" or "formData"; a parameter without
   // "in" is read as "query" (with a progress line).
-  std::string in;
+  std::string_view in;
   bool required = false;
-  std::string description;
-  std::string type;    // not body: "type"
-  std::string format;  // not body: "format"
+  std::string_view description;
+  std::string_view type;    // not body: "type"
+  std::string_view format;  // not body: "format"
   const ApiSchema* items = nullptr;   // not body: "items" (an items object read as a schema)
   const ApiSchema* schema = nullptr;  // body: "schema"; null when absent or unreadable
-  std::string collection_format = "csv";  // "csv" unless written
+  std::string_view collection_format = "csv";  // "csv" unless written
 };
 
 // The response an operation's result comes from, after "$ref".
 struct ApiResponse {
-  std::string code;                    // "200", "201", ...
-  std::string description;
+  std::string_view code;  // "200", "201", ...
+  std::string_view description;
   const ApiSchema* schema = nullptr;  // null: the response has no body
 };
 
 // One served operation (get, put, post, delete or patch of a path item).
 struct ApiOperation {
-  std::string method;  // "get", "put", "post", "delete", "patch"
-  std::string path;    // the key in "paths", such as /pets/{id}
-  std::string operation_id;
-  std::string summary;
-  std::string description;
-  std::vector<std::string> consumes;  // the operation's own, else the document's
-  std::vector<std::string> produces;  // the operation's own, else the document's
+  std::string_view method;  // "get", "put", "post", "delete", "patch"
+  std::string_view path;    // the key in "paths", such as /pets/{id}
+  std::string_view operation_id;
+  std::string_view summary;
+  std::string_view description;
+  std::span<const std::string_view> consumes;  // the operation's own, else the document's
+  std::span<const std::string_view> produces;  // the operation's own, else the document's
   // The path item's parameters not overridden by the operation (same name
   // and in), then the operation's own, each in document order.
-  std::vector<const ApiParameter*> parameters;
+  std::span<const ApiParameter* const> parameters;
   // Response "200", else the lowest 2xx; null when there is none or it
   // could not be read. result->schema null: the operation has no result.
   const ApiResponse* result = nullptr;
@@ -138,23 +146,54 @@ struct ApiOperation {
   const ApiSecurityScheme* security = nullptr;
 };
 
+// The storage of the model's texts and lists: copied in once, never moved,
+// freed all at once with the document.
+class ApiStore {
+ public:
+  std::string_view Text(std::string_view AText) {
+    if (AText.empty()) return {};
+    char* copy = static_cast<char*>(memory_.allocate(AText.size(), 1));
+    return {static_cast<const char*>(std::char_traits<char>::copy(copy, AText.data(), AText.size())), AText.size()};
+  }
+  // Elements that need no destructor: views and pointers.
+  template <typename T>
+  std::span<const T> List(std::span<const T> AItems) {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+    if (AItems.empty()) return {};
+    T* copy = static_cast<T*>(memory_.allocate(AItems.size_bytes(), alignof(T)));
+    std::uninitialized_copy(AItems.begin(), AItems.end(), copy);
+    return {copy, AItems.size()};
+  }
+  template <typename T>
+  std::span<const T> List(const std::vector<T>& AItems) {
+    return List(std::span<const T>(AItems));
+  }
+  // For the document's pools, whose nodes need no destructor either.
+  std::pmr::memory_resource* Resource() { return &memory_; }
+
+ private:
+  std::pmr::monotonic_buffer_resource memory_;
+};
+
 struct ApiDocument {
-  std::string swagger;  // "2.0"
-  std::string host;
-  std::string base_path;
-  std::vector<std::string> schemes;
-  std::vector<std::string> consumes;
-  std::vector<std::string> produces;
+  std::string_view swagger;  // "2.0"
+  std::string_view host;
+  std::string_view base_path;
+  std::span<const std::string_view> schemes;
+  std::span<const std::string_view> consumes;
+  std::span<const std::string_view> produces;
   std::deque<ApiDefinition> definitions;           // document order
   std::deque<ApiSecurityScheme> security_schemes;  // document order
   // Path by path in document order; within a path item get, put, post,
   // delete, patch.
   std::vector<ApiOperation> operations;
 
-  // The pools every pointer above points into.
-  std::deque<ApiSchema> schema_pool;
-  std::deque<ApiParameter> parameter_pool;
-  std::deque<ApiResponse> response_pool;
+  // The store every text and list views, and the pools every pointer above
+  // points into, which take their blocks from the store.
+  ApiStore store;
+  std::pmr::deque<ApiSchema> schema_pool{store.Resource()};
+  std::pmr::deque<ApiParameter> parameter_pool{store.Resource()};
+  std::pmr::deque<ApiResponse> response_pool{store.Resource()};
 
   ApiDocument() = default;
   ApiDocument(const ApiDocument&) = delete;

@@ -1,7 +1,10 @@
 #include "api/api_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <filesystem>
+#include <memory_resource>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -48,6 +51,32 @@ constexpr std::array<std::string_view, 5> kServedMethods = {"get", "put", "post"
                                                             "patch"};
 constexpr std::array<std::string_view, 5> kLocations = {"path", "query", "header", "body",
                                                         "formData"};
+
+// A parameter's identity within one list: its name and location.
+struct ParameterKey {
+  std::string_view name;
+  std::string_view in;
+  bool operator==(const ParameterKey&) const = default;
+};
+struct ParameterKeyHash {
+  size_t operator()(const ParameterKey& AKey) const {
+    const std::hash<std::string_view> hash;
+    return hash(AKey.name) * 31 + hash(AKey.in);
+  }
+};
+// A list has a few parameters: their keys are held on the stack unless
+// there are many.
+class ParameterKeys {
+ public:
+  // False when the key is there already.
+  bool Insert(const ParameterKey& AKey) { return keys_.insert(AKey).second; }
+  bool Contains(const ParameterKey& AKey) const { return keys_.contains(AKey); }
+
+ private:
+  std::array<std::byte, 2048> buffer_;
+  std::pmr::monotonic_buffer_resource memory_{buffer_.data(), buffer_.size()};
+  std::pmr::unordered_set<ParameterKey, ParameterKeyHash> keys_{&memory_};
+};
 
 bool IsSuccessCode(std::string_view ACode) {
   return ACode.size() == 3 && ACode[0] == '2' && ACode[1] >= '0' && ACode[1] <= '9' &&
@@ -127,10 +156,12 @@ class ApiReader {
     log_(line);
   }
 
-  // Scalars and lists of the document's texts.
-  std::string Text(const JsonValue& AValue, const Where& AWhere);
-  std::string MemberText(const JsonValue& AObject, std::string_view AKey, const Where& AWhere);
-  std::vector<std::string> TextList(const JsonValue& AValue, const Where& AWhere);
+  // A text kept in the document's store.
+  std::string_view Keep(std::string_view AText) { return api_->store.Text(AText); }
+  // Scalars and lists of the document's texts, kept in its store.
+  std::string_view Text(const JsonValue& AValue, const Where& AWhere);
+  std::string_view MemberText(const JsonValue& AObject, std::string_view AKey, const Where& AWhere);
+  std::span<const std::string_view> TextList(const JsonValue& AValue, const Where& AWhere);
   bool Flag(const JsonValue& AValue, const Where& AWhere);
 
   // Schemas. A reference is not followed at once: its target gets its
@@ -188,47 +219,47 @@ class ApiReader {
 // ---------------------------------------------------------------------------
 // Scalars.
 
-std::string ApiReader::Text(const JsonValue& AValue, const Where& AWhere) {
+std::string_view ApiReader::Text(const JsonValue& AValue, const Where& AWhere) {
   switch (AValue.Kind()) {
     case JsonKind::String:
-      return std::string(AValue.Text());
+      return Keep(AValue.Text());
     case JsonKind::Number:
       Line("Read", AWhere, "a number taken as text");
-      return std::string(AValue.Text());
+      return Keep(AValue.Text());
     default:
       Line("Skipped", AWhere, "not a string");
       return {};
   }
 }
 
-std::string ApiReader::MemberText(const JsonValue& AObject, std::string_view AKey,
-                                  const Where& AWhere) {
+std::string_view ApiReader::MemberText(const JsonValue& AObject, std::string_view AKey,
+                                       const Where& AWhere) {
   const std::optional<JsonValue> value = AObject.FindMember(AKey);
-  return value ? Text(*value, AWhere.Member(AKey)) : std::string();
+  return value ? Text(*value, AWhere.Member(AKey)) : std::string_view();
 }
 
-std::vector<std::string> ApiReader::TextList(const JsonValue& AValue, const Where& AWhere) {
-  std::vector<std::string> texts;
+std::span<const std::string_view> ApiReader::TextList(const JsonValue& AValue, const Where& AWhere) {
+  std::vector<std::string_view> texts;
   if (AValue.Kind() == JsonKind::String) {
     Line("Read", AWhere, "a string taken as a list of one");
-    texts.emplace_back(AValue.Text());
-    return texts;
+    texts.push_back(Keep(AValue.Text()));
+    return api_->store.List(texts);
   }
   if (!AValue.IsArray()) {
     Line("Skipped", AWhere, "not an array");
-    return texts;
+    return {};
   }
   texts.reserve(AValue.Count());
   size_t index = 0;
   for (const JsonValue element : AValue.Elements()) {
     const Where where = AWhere.Element(index++);
     if (element.Kind() == JsonKind::String) {
-      texts.emplace_back(element.Text());
+      texts.push_back(Keep(element.Text()));
     } else {
       Line("Skipped", where, "not a string");
     }
   }
-  return texts;
+  return api_->store.List(texts);
 }
 
 bool ApiReader::Flag(const JsonValue& AValue, const Where& AWhere) {
@@ -270,7 +301,8 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
   if (const std::optional<JsonValue> properties = AValue.FindMember("properties")) {
     const Where where = AWhere.Member("properties");
     if (properties->IsObject()) {
-      ASchema.properties.reserve(properties->Count());
+      std::vector<ApiProperty> read;
+      read.reserve(properties->Count());
       for (const JsonMember member : properties->Members()) {
         // A property whose value is no schema object still names a key of
         // the JSON object: it holds any value.
@@ -278,11 +310,12 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
           Line("Read", where.Member(member.key), "not a schema object, taken as any value");
           ApiSchema& any = api_->schema_pool.emplace_back();
           any.resolved = &any;
-          ASchema.properties.push_back(ApiProperty{std::string(member.key), &any});
+          read.push_back(ApiProperty{Keep(member.key), &any});
         } else if (const ApiSchema* schema = Schema(member.value(), where.Member(member.key))) {
-          ASchema.properties.push_back(ApiProperty{std::string(member.key), schema});
+          read.push_back(ApiProperty{Keep(member.key), schema});
         }
       }
+      ASchema.properties = api_->store.List(read);
     } else {
       Line("Skipped", where, "not an object");
     }
@@ -293,13 +326,14 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
   if (const std::optional<JsonValue> all_of = AValue.FindMember("allOf")) {
     const Where where = AWhere.Member("allOf");
     if (all_of->IsArray()) {
+      std::vector<const ApiSchema*> parts;
+      parts.reserve(all_of->Count());
       size_t index = 0;
       for (const JsonValue part : all_of->Elements()) {
-        if (const ApiSchema* schema = Schema(part, where.Element(index))) {
-          ASchema.all_of.push_back(schema);
-        }
+        if (const ApiSchema* schema = Schema(part, where.Element(index))) parts.push_back(schema);
         ++index;
       }
+      ASchema.all_of = api_->store.List(parts);
     } else {
       Line("Skipped", where, "not an array");
     }
@@ -316,17 +350,19 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
   }
   if (const std::optional<JsonValue> values = AValue.FindMember("enum")) {
     if (values->IsArray()) {
-      ASchema.enum_values.reserve(values->Count());
+      std::vector<ApiValue> read;
+      read.reserve(values->Count());
       for (const JsonValue value : values->Elements()) {
-        std::string text;
+        std::string_view text;
         switch (value.Kind()) {
           case JsonKind::True: text = "true"; break;
           case JsonKind::False: text = "false"; break;
           case JsonKind::Null: text = "null"; break;
-          default: text = value.Text();
+          default: text = Keep(value.Text());
         }
-        ASchema.enum_values.push_back(ApiValue{value.Kind(), std::move(text)});
+        read.push_back(ApiValue{value.Kind(), text});
       }
+      ASchema.enum_values = api_->store.List(read);
     } else {
       Line("Skipped", AWhere.Member("enum"), "not an array");
     }
@@ -338,12 +374,12 @@ void ApiReader::ReadShape(ApiSchema& ASchema, const JsonValue& AValue, const Whe
   if (const std::optional<JsonValue> type = AValue.FindMember("type")) {
     const Where where = AWhere.Member("type");
     if (type->Kind() == JsonKind::String) {
-      ASchema.type = type->Text();
+      ASchema.type = Keep(type->Text());
     } else if (type->IsArray()) {
       // ["string", "null"] says the value may be absent: its type is string.
       for (const JsonValue element : type->Elements()) {
         if (element.Kind() == JsonKind::String && element.Text() != "null") {
-          ASchema.type = element.Text();
+          ASchema.type = Keep(element.Text());
           break;
         }
       }
@@ -443,7 +479,7 @@ std::optional<uint32_t> ApiReader::OpenFile(const std::string& AName, std::strin
 
 void ApiReader::ReadSchemaReference(ApiSchema& ASchema, std::string_view ARef,
                                     const Where& AWhere) {
-  ASchema.ref = ARef;
+  ASchema.ref = Keep(ARef);
   std::string reason;
   std::optional<Loc> loc = Resolve(ARef, AWhere, reason);
   if (loc && !Value(*loc).IsObject()) {
@@ -451,7 +487,7 @@ void ApiReader::ReadSchemaReference(ApiSchema& ASchema, std::string_view ARef,
     loc.reset();
   }
   if (!loc) {
-    ASchema.unresolved = reason;
+    ASchema.unresolved = Keep(reason);
     Line("Unresolved", AWhere, reason);
     return;
   }
@@ -474,7 +510,7 @@ ApiSchema* ApiReader::SchemaAt(Loc ALoc) {
       index.Parent(parent) == PointerIndex::kRoot && index.Key(parent) == "definitions" &&
       !index.Key(ALoc.node).empty()) {
     ApiDefinition& definition = api_->definitions.emplace_back(
-        ApiDefinition{std::string(index.Key(ALoc.node)), schema, files_[ALoc.file]->name});
+        ApiDefinition{Keep(index.Key(ALoc.node)), schema, Keep(files_[ALoc.file]->name)});
     schema->definition = &definition;
   }
   return schema;
@@ -546,7 +582,7 @@ void ApiReader::ResolveSchemaChains() {
     for (const ApiSchema* schema : walk) on_walk.erase(schema);
     walk.clear();
     const ApiSchema* resolved = nullptr;
-    std::string reason;
+    std::string_view reason;  // kept in the store, or a literal
     for (ApiSchema* current = start;;) {
       if (current->resolved != nullptr || !current->unresolved.empty()) {
         resolved = current->resolved;
@@ -632,7 +668,7 @@ const ApiParameter* ApiReader::ReadParameter(const JsonValue& AValue, const Wher
   if (name && name->Kind() == JsonKind::Number) {
     parameter.name = Text(*name, AWhere.Member("name"));
   } else if (name && name->Kind() == JsonKind::String) {
-    parameter.name = name->Text();
+    parameter.name = Keep(name->Text());
   }
   if (parameter.name.empty()) {
     Line("Skipped", AWhere, "no name");
@@ -643,13 +679,12 @@ const ApiParameter* ApiReader::ReadParameter(const JsonValue& AValue, const Wher
       Line("Skipped", AWhere, "'in' is not a string");
       return nullptr;
     }
-    parameter.in = in->Text();
-    bool known = false;
-    for (const std::string_view location : kLocations) known = known || parameter.in == location;
-    if (!known) {
-      Line("Skipped", AWhere, "unknown location '" + parameter.in + "'");
+    const auto known = std::find(kLocations.begin(), kLocations.end(), in->Text());
+    if (known == kLocations.end()) {
+      Line("Skipped", AWhere, "unknown location '" + std::string(in->Text()) + "'");
       return nullptr;
     }
+    parameter.in = *known;
   } else {
     Line("Read", AWhere, "no 'in', taken as a query parameter");
     parameter.in = "query";
@@ -665,12 +700,12 @@ const ApiParameter* ApiReader::ReadParameter(const JsonValue& AValue, const Wher
   } else {
     ApiSchema shape;
     ReadShape(shape, AValue, AWhere);
-    parameter.type = std::move(shape.type);
-    parameter.format = std::move(shape.format);
+    parameter.type = shape.type;
+    parameter.format = shape.format;
     parameter.items = shape.items;
     if (const std::optional<JsonValue> format = AValue.FindMember("collectionFormat")) {
-      std::string text = Text(*format, AWhere.Member("collectionFormat"));
-      if (!text.empty()) parameter.collection_format = std::move(text);
+      const std::string_view text = Text(*format, AWhere.Member("collectionFormat"));
+      if (!text.empty()) parameter.collection_format = text;
     }
   }
   return &api_->parameter_pool.emplace_back(std::move(parameter));
@@ -684,7 +719,7 @@ std::vector<const ApiParameter*> ApiReader::ParameterList(const JsonValue& AValu
     return parameters;
   }
   parameters.reserve(AValue.Count());
-  std::unordered_set<std::string> seen;
+  ParameterKeys seen;
   size_t index = 0;
   for (const JsonValue element : AValue.Elements()) {
     const Where where = AWhere.Element(index++);
@@ -696,7 +731,7 @@ std::vector<const ApiParameter*> ApiReader::ParameterList(const JsonValue& AValu
       parameter = ReadParameter(element, where);
     }
     if (parameter == nullptr) continue;
-    if (!seen.insert(parameter->name + '\0' + parameter->in).second) {
+    if (!seen.Insert(ParameterKey{parameter->name, parameter->in})) {
       Line("Skipped", where, "repeats the name and location of an earlier parameter");
       continue;
     }
@@ -748,7 +783,7 @@ const ApiResponse* ApiReader::Result(const JsonValue& AResponses, const Where& A
   const JsonValue value = chosen->value();
   if (!value.IsObject() || !value.FindMember("$ref")) {
     ApiResponse* response = ReadResponse(value, where);
-    if (response != nullptr) response->code = chosen->key;
+    if (response != nullptr) response->code = Keep(chosen->key);
     return response;
   }
   const ChainEnd end = FollowReferences(value, where);
@@ -756,10 +791,10 @@ const ApiResponse* ApiReader::Result(const JsonValue& AResponses, const Where& A
   if (shared == nullptr) return nullptr;
   // A shared response takes the code of its first use; a use under another
   // code gets a copy.
-  if (shared->code.empty()) shared->code = chosen->key;
+  if (shared->code.empty()) shared->code = Keep(chosen->key);
   if (shared->code == chosen->key) return shared;
   ApiResponse& copy = api_->response_pool.emplace_back(*shared);
-  copy.code = chosen->key;
+  copy.code = Keep(chosen->key);
   return &copy;
 }
 
@@ -783,7 +818,7 @@ void ApiReader::ReadSecuritySchemes(const JsonValue& AValue, const Where& AWhere
       continue;
     }
     ApiSecurityScheme& scheme = api_->security_schemes.emplace_back();
-    scheme.key = member.key;
+    scheme.key = Keep(member.key);
     scheme.type = MemberText(value, "type", where);
     scheme.name = MemberText(value, "name", where);
     scheme.in = MemberText(value, "in", where);
@@ -844,7 +879,7 @@ void ApiReader::ReadDefinitions(const JsonValue& AValue, const Where& AWhere) {
     }
     ApiSchema* schema = SchemaAt(Loc{0, *Index(0).Child(definitions, member.key)});
     ApiDefinition& definition =
-        api_->definitions.emplace_back(ApiDefinition{std::string(member.key), schema, {}});
+        api_->definitions.emplace_back(ApiDefinition{Keep(member.key), schema, {}});
     schema->definition = &definition;
   }
 }
@@ -926,8 +961,8 @@ void ApiReader::ReadOperation(std::string_view AMethod, std::string_view APath,
     return;
   }
   ApiOperation operation;
-  operation.method = AMethod;
-  operation.path = APath;
+  operation.method = AMethod;  // one of kServedMethods
+  operation.path = Keep(APath);
   operation.operation_id = MemberText(AValue, "operationId", AWhere);
   operation.summary = MemberText(AValue, "summary", AWhere);
   operation.description = MemberText(AValue, "description", AWhere);
@@ -940,15 +975,19 @@ void ApiReader::ReadOperation(std::string_view AMethod, std::string_view APath,
   if (const std::optional<JsonValue> parameters = AValue.FindMember("parameters")) {
     own = ParameterList(*parameters, AWhere.Member("parameters"));
   }
-  std::unordered_set<std::string> overridden;
-  for (const ApiParameter* parameter : own) overridden.insert(parameter->name + '\0' + parameter->in);
-  operation.parameters.reserve(APathParameters.size() + own.size());
-  for (const ApiParameter* parameter : APathParameters) {
-    if (overridden.count(parameter->name + '\0' + parameter->in) == 0) {
-      operation.parameters.push_back(parameter);
+  std::vector<const ApiParameter*> parameters;
+  if (own.empty()) {
+    parameters = APathParameters;
+  } else {
+    ParameterKeys overridden;
+    for (const ApiParameter* parameter : own) overridden.Insert(ParameterKey{parameter->name, parameter->in});
+    parameters.reserve(APathParameters.size() + own.size());
+    for (const ApiParameter* parameter : APathParameters) {
+      if (!overridden.Contains(ParameterKey{parameter->name, parameter->in})) parameters.push_back(parameter);
     }
+    parameters.insert(parameters.end(), own.begin(), own.end());
   }
-  operation.parameters.insert(operation.parameters.end(), own.begin(), own.end());
+  operation.parameters = api_->store.List(parameters);
 
   if (const std::optional<JsonValue> responses = AValue.FindMember("responses")) {
     operation.result = Result(*responses, AWhere.Member("responses"));
@@ -968,12 +1007,11 @@ std::unique_ptr<ApiDocument> ApiReader::Read() {
   for (const JsonMember member : root_.Members()) {
     if (!KeyNamesField(member.key, "swagger")) continue;
     const JsonKind kind = member.value().Kind();
-    api_->swagger = kind == JsonKind::String || kind == JsonKind::Number
-                        ? std::string(member.value().Text())
-                        : std::string();
+    api_->swagger = kind == JsonKind::String || kind == JsonKind::Number ? Keep(member.value().Text())
+                                                                         : std::string_view();
   }
   if (api_->swagger != "2.0") {
-    throw Exception("Wrong Swagger version: \"" + api_->swagger + "\". Expected \"2.0\"");
+    throw Exception("Wrong Swagger version: \"" + std::string(api_->swagger) + "\". Expected \"2.0\"");
   }
   const Where root;
   api_->host = MemberText(root_, "host", root);

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,37 +27,43 @@ TRead Read(const std::string& ADocument) {
   return read;
 }
 
+// The model's texts and lists as strings, for messages and comparisons.
+std::string S(std::string_view AText) { return std::string(AText); }
+std::vector<std::string> Texts(std::span<const std::string_view> ATexts) {
+  return std::vector<std::string>(ATexts.begin(), ATexts.end());
+}
+
 // A schema in a few characters: #Name for a definition reached by a
 // reference, ?reason for an unresolved one, array<...> for arrays.
 std::string Describe(const ApiSchema* ASchema) {
   if (ASchema == nullptr) return "-";
   if (!ASchema->ref.empty()) {
-    if (ASchema->resolved == nullptr) return "?" + ASchema->unresolved;
-    if (ASchema->target->definition != nullptr) return "#" + ASchema->target->definition->name;
+    if (ASchema->resolved == nullptr) return "?" + S(ASchema->unresolved);
+    if (ASchema->target->definition != nullptr) return "#" + S(ASchema->target->definition->name);
     return Describe(ASchema->resolved);
   }
   if (ASchema->type == "array") return "array<" + Describe(ASchema->items) + ">";
-  return ASchema->type.empty() ? "{}" : ASchema->type;
+  return ASchema->type.empty() ? "{}" : S(ASchema->type);
 }
 
 // One operation as a line: method path [id] (name:in:type[!]...) => code:schema | scheme
 std::string Describe(const ApiOperation& AOperation) {
-  std::string text = AOperation.method + " " + AOperation.path;
-  if (!AOperation.operation_id.empty()) text += " " + AOperation.operation_id;
+  std::string text = S(AOperation.method) + " " + S(AOperation.path);
+  if (!AOperation.operation_id.empty()) text += " " + S(AOperation.operation_id);
   text += " (";
   for (const ApiParameter* parameter : AOperation.parameters) {
     if (text.back() != '(') text += ", ";
-    text += parameter->name + ":" + parameter->in + ":" +
+    text += S(parameter->name) + ":" + S(parameter->in) + ":" +
             (parameter->in == "body" ? Describe(parameter->schema)
-                                     : parameter->type + (parameter->items ? "<" + Describe(parameter->items) + ">" : ""));
+                                     : S(parameter->type) + (parameter->items ? "<" + Describe(parameter->items) + ">" : ""));
     if (parameter->required) text += "!";
-    if (parameter->collection_format != "csv") text += "/" + parameter->collection_format;
+    if (parameter->collection_format != "csv") text += "/" + S(parameter->collection_format);
   }
   text += ")";
   if (AOperation.result != nullptr) {
-    text += " => " + AOperation.result->code + ":" + Describe(AOperation.result->schema);
+    text += " => " + S(AOperation.result->code) + ":" + Describe(AOperation.result->schema);
   }
-  if (AOperation.security != nullptr) text += " | " + AOperation.security->key;
+  if (AOperation.security != nullptr) text += " | " + S(AOperation.security->key);
   return text;
 }
 
@@ -193,10 +200,10 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
   const ApiSchema& pet = *api.definitions[0].schema;
   EXPECT_EQ(pet.definition, &api.definitions[0]);
   EXPECT_EQ(pet.description, "a pet");
-  EXPECT_EQ(pet.required, std::vector<std::string>{"id"});
+  EXPECT_EQ(Texts(pet.required), std::vector<std::string>{"id"});
   std::vector<std::string> properties;
   for (const ApiProperty& property : pet.properties) {
-    properties.push_back(property.name + "=" + Describe(property.schema) + property.schema->format);
+    properties.push_back(S(property.name) + "=" + Describe(property.schema) + S(property.schema->format));
   }
   EXPECT_EQ(properties, (std::vector<std::string>{
                             "id=integerint64", "owner=?#/definitions/Owner not found",
@@ -206,7 +213,7 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
 
   const ApiSchema& tag = *api.definitions[1].schema;
   std::string values;
-  for (const ApiValue& value : tag.enum_values) values += value.text + ";";
+  for (const ApiValue& value : tag.enum_values) values += S(value.text) + ";";
   EXPECT_EQ(values, "a;2;true;null;;");
   EXPECT_TRUE(api.definitions[2].schema->has_additional_properties);
   EXPECT_EQ(Describe(api.definitions[2].schema->additional_properties), "integer");
@@ -216,7 +223,8 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
   const ApiSchema& kid = *api.definitions[4].schema;
   ASSERT_EQ(kid.all_of.size(), 2u);
   EXPECT_EQ(kid.all_of[0]->target, &pet);
-  EXPECT_EQ(kid.all_of[1]->properties.at(0).name, "x");
+  ASSERT_EQ(kid.all_of[1]->properties.size(), 1u);
+  EXPECT_EQ(kid.all_of[1]->properties[0].name, "x");
   EXPECT_EQ(api.definitions[7].schema->resolved, &tag);  // Alias
 
   EXPECT_EQ(read.Lines, (std::vector<std::string>{
@@ -235,7 +243,7 @@ TEST(ApiReader, ReadsTheRootTolerantlyAndFailsOnlyWhereNothingCanBeRead) {
   const TRead bare = Read(R"({"swagger": 2.0, "host": 5, "schemes": ["https", 1], "paths": null,
                               "securityDefinitions": {"k": "x", "two\nlines": 1}})");
   EXPECT_EQ(bare.Api->host, "5");
-  EXPECT_EQ(bare.Api->schemes, std::vector<std::string>{"https"});
+  EXPECT_EQ(Texts(bare.Api->schemes), std::vector<std::string>{"https"});
   EXPECT_TRUE(bare.Api->operations.empty());
   EXPECT_EQ(bare.Lines, (std::vector<std::string>{"Read host: a number taken as text",
                                                    "Skipped schemes[1]: not a string",
@@ -284,11 +292,12 @@ TEST(ApiReader, FollowsReferencesIntoFilesBesideTheDocument) {
   const std::unique_ptr<ApiDocument> api =
       ReadApiFile(folder.File("api/main.json"), [&](const std::string& ALine) { lines.push_back(ALine); });
   std::vector<std::string> definitions;
-  for (const ApiDefinition& definition : api->definitions) definitions.push_back(definition.file + "#" + definition.name);
+  for (const ApiDefinition& definition : api->definitions) definitions.push_back(S(definition.file) + "#" + S(definition.name));
   EXPECT_EQ(definitions, (std::vector<std::string>{"#Local", "common/types.json#T", "common/types.json#U"}));
   const ApiSchema& t = *api->definitions[1].schema;
-  EXPECT_EQ(t.properties.at(0).schema->resolved, api->definitions[2].schema);
-  EXPECT_EQ(t.properties.at(1).schema->resolved, api->definitions[0].schema);
+  ASSERT_EQ(t.properties.size(), 2u);
+  EXPECT_EQ(t.properties[0].schema->resolved, api->definitions[2].schema);
+  EXPECT_EQ(t.properties[1].schema->resolved, api->definitions[0].schema);
   EXPECT_EQ(Operations(*api), std::vector<std::string>{"get /p (p:query:string)"});
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], "Unresolved definitions.Local.properties.b: reference outside the document's folder ../outside.json#/definitions/O");

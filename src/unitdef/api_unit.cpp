@@ -8,6 +8,8 @@
 #include <array>
 #include <deque>
 #include <memory>
+#include <memory_resource>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -141,6 +143,16 @@ bool IsInlineObject(const ApiSchema& ASchema) {
                      [](const ApiSchema* APart) { return APart->ref.empty() && !APart->properties.empty(); });
 }
 
+// An inline object schema, or an array (of arrays ...) of one: what
+// NameInline makes a class of.
+bool HoldsInlineObject(const ApiSchema* ASchema) {
+  for (; ASchema != nullptr; ASchema = ASchema->items) {
+    if (IsInlineObject(*ASchema)) return true;
+    if (!ASchema->ref.empty()) return false;
+  }
+  return false;
+}
+
 // The comment that lists the allowed values of an enum; empty without one.
 std::string AllowedValues(const ApiSchema* ASchema) {
   if (ASchema == nullptr || ASchema->enum_values.empty()) return {};
@@ -226,8 +238,8 @@ class TApiResolver {
     // The class it derives from (allOf of one reference to a definition and
     // inline parts), or -1.
     int Ancestor = -1;
-    std::unordered_set<std::string> Keys;  // the JSON keys of its fields
-    std::unique_ptr<TNameScope> Members;   // its fields and properties, inside its ancestor's
+    std::vector<std::string_view> Keys;  // the JSON keys of its fields, sorted
+    std::optional<TNameScope> Members;   // its fields and properties, inside its ancestor's
     std::vector<int> Uses;                 // the classes its fields name, each once, in field order
     bool Planned = false;
   };
@@ -334,12 +346,14 @@ void TApiResolver::NameDefinitions() {
 void TApiResolver::NameNestedSchemas() {
   for (; FNamed < FClasses.size(); ++FNamed) {
     const ApiSchema* schema = FClasses[FNamed].Schema;
-    const std::string owner = FIdentifiers[FNamed];
+    const std::string& owner = FIdentifiers[FNamed];
     // Its own properties: those written in it and in the inline parts of
     // its allOf (those reached through a reference are the target's).
     std::vector<const ApiSchema*> parts = {schema};
     for (size_t p = 0; p < parts.size(); ++p) {
       for (const ApiProperty& property : parts[p]->properties) {
+        // Most properties hold no inline object: their name is not built.
+        if (!HoldsInlineObject(property.schema)) continue;
         NameInline(property.schema, owner + "_" + AsciiIdentifierPart(MakeIdentifier(property.name, false)));
       }
       for (const ApiSchema* part : parts[p]->all_of) {
@@ -444,25 +458,30 @@ void TApiResolver::PlanMembers(int AClass) {
 void TApiResolver::PlanFields(TPlannedClass& APlan) {
   APlan.Planned = true;
   const TPlannedClass* ancestor = APlan.Ancestor < 0 ? nullptr : &FClasses[APlan.Ancestor];
-  const auto inherited = [&](const std::string& AKey) {
+  const auto inherited = [&](std::string_view AKey) {
     for (const TPlannedClass* a = ancestor; a != nullptr; a = a->Ancestor < 0 ? nullptr : &FClasses[a->Ancestor]) {
-      if (a->Keys.contains(AKey)) return true;
+      if (std::binary_search(a->Keys.begin(), a->Keys.end(), AKey)) return true;
     }
     return false;
   };
+  // What the walk below holds lives on the stack for a class of a few
+  // properties: planning makes no allocation of its own per class.
+  std::array<std::byte, 4096> buffer;
+  std::pmr::monotonic_buffer_resource memory(buffer.data(), buffer.size());
   // Its properties, then those of its allOf parts, in order, references
   // followed, the first of a key winning; a derived class leaves out its
   // ancestor's part and the keys it inherits.
-  std::vector<const ApiProperty*> properties;
-  std::unordered_set<const ApiSchema*> visited;
+  std::pmr::vector<const ApiProperty*> properties(&memory);
+  std::pmr::unordered_set<std::string_view> keys(&memory);
+  std::pmr::unordered_set<const ApiSchema*> visited(&memory);
   if (ancestor != nullptr) visited.insert(ancestor->Schema);
-  std::vector<const ApiSchema*> stack = {APlan.Schema};
+  std::pmr::vector<const ApiSchema*> stack({APlan.Schema}, &memory);
   while (!stack.empty()) {
     const ApiSchema* schema = stack.back();
     stack.pop_back();
     if (schema == nullptr || !visited.insert(schema).second) continue;
     for (const ApiProperty& property : schema->properties) {
-      if (!inherited(property.name) && APlan.Keys.insert(property.name).second) properties.push_back(&property);
+      if (!inherited(property.name) && keys.insert(property.name).second) properties.push_back(&property);
     }
     for (auto part = schema->all_of.rbegin(); part != schema->all_of.rend(); ++part) {
       const ApiSchema* target = (*part)->resolved;
@@ -471,16 +490,19 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
     }
   }
 
+  APlan.Keys.assign(keys.begin(), keys.end());
+  std::sort(APlan.Keys.begin(), APlan.Keys.end());
+
   TResolvedClass& clazz = APlan.Class;
   if (ancestor != nullptr) clazz.Ancestor = ancestor->Class.Identifier;
-  if (!APlan.Schema->description.empty()) clazz.Comments.push_back(APlan.Schema->description);
+  if (!APlan.Schema->description.empty()) clazz.Comments.emplace_back(APlan.Schema->description);
   clazz.Fields.resize(properties.size());
   // Marks the classes this one uses already, by the class's own number.
   FUsedBy.resize(FClasses.size(), nullptr);
   for (size_t p = 0; p < properties.size(); ++p) {
     const ApiSchema* property = properties[p]->schema;
     TResolvedField& field = clazz.Fields[p];
-    if (!property->description.empty()) field.Comments.push_back(property->description);
+    if (!property->description.empty()) field.Comments.emplace_back(property->description);
     const ApiSchema* valued = property->resolved;
     if (valued != nullptr && valued->type == "array" && valued->items != nullptr) valued = valued->items->resolved;
     if (std::string allowed = AllowedValues(valued); !allowed.empty()) field.Comments.push_back(std::move(allowed));
@@ -501,8 +523,8 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
 
   // Fields and properties share the class's scope, inside the ancestor's.
   // The destructors call Assigned.
-  APlan.Members = std::make_unique<TNameScope>(ancestor != nullptr ? ancestor->Members.get() : &FTypes);
-  TNameScope& members = *APlan.Members;
+  TNameScope& members = APlan.Members.emplace(ancestor != nullptr ? &*ancestor->Members : &FTypes);
+  members.Reserve(kObjectMethods.size() + 1 + 2 * properties.size());
   for (const std::string_view name : kObjectMethods) members.Take(name);
   members.Take("Assigned");
   for (size_t p = 0; p < properties.size(); ++p) {
@@ -643,8 +665,8 @@ TResolvedUnit TApiResolver::Resolve() {
   for (const int item : items) {
     TPlannedClass& plan = FClasses[item];
     const bool written = FFilter.empty() || (plan.Definition != nullptr && FFilter == plan.Definition->name);
-    Log("class: " + (plan.Definition != nullptr ? plan.Definition->name : FIdentifiers[item]) +
-        (written ? " processed" : " skipped"));
+    const std::string_view name = plan.Definition != nullptr ? plan.Definition->name : FIdentifiers[item];
+    Log(JoinText({"class: ", name, written ? " processed" : " skipped"}));
     if (written) unit.Classes.push_back(std::move(plan.Class));
   }
   if (!FFilter.empty()) return unit;
@@ -657,13 +679,13 @@ TResolvedUnit TApiResolver::Resolve() {
   unit.Support.push_back(ApiErrorCode());
   unit.ClientComments = kClientComments;
   unit.ClientClass = FClientClass;
-  std::string scheme = "http";
+  std::string_view scheme = "http";
   if (FDocument.schemes.empty()) {
     Log("Missing scheme, using http as default");
   } else {
     scheme = FDocument.schemes.front();
   }
-  unit.BaseUrl = QuoteLiteral(scheme + "://" + FDocument.host + FDocument.base_path);
+  unit.BaseUrl = QuoteLiteral(JoinText({scheme, "://", FDocument.host, FDocument.base_path}));
   unit.Methods.resize(FDocument.operations.size());
   for (size_t i = 0; i < FDocument.operations.size(); ++i) ResolveMethod(i, unit.Methods[i]);
   return unit;

@@ -105,17 +105,60 @@ std::string CompilableUnitName(std::string_view AUnitName) {
 
 // --- TNameScope --------------------------------------------------------------
 
-std::string TNameScope::Key(std::string_view AName) { return UpperCaseFold(AName); }
+TNameScope::TKey TNameScope::Key(std::string_view AName) {
+  std::string text = UpperCaseFold(AName);
+  const size_t hash = std::hash<std::string_view>()(text);
+  return TKey{std::move(text), hash};
+}
 
-bool TNameScope::Contains(const std::string& AKey) const {
+bool TNameScope::Contains(const TKey& AKey) const {
   for (const TNameScope* scope = this; scope != nullptr; scope = scope->FOuter) {
-    if (scope->FTaken.contains(AKey)) return true;
+    if (scope->Holds(AKey)) return true;
   }
   return false;
 }
 
+bool TNameScope::Holds(const TKey& AKey, size_t* AFree) const {
+  if (FSlots.empty()) return false;
+  const size_t mask = FSlots.size() - 1;
+  size_t slot = AKey.Hash & mask;
+  for (; FSlots[slot] != 0; slot = (slot + 1) & mask) {
+    const uint32_t entry = FSlots[slot] - 1;
+    if (FHashes[entry] == AKey.Hash && KeyAt(entry) == AKey.Text) return true;
+  }
+  if (AFree != nullptr) *AFree = slot;
+  return false;
+}
+
+void TNameScope::Reserve(size_t ANames) {
+  FEnds.reserve(ANames);
+  FHashes.reserve(ANames);
+  size_t slots = 16;
+  while (slots < 2 * ANames) slots *= 2;
+  if (slots > FSlots.size()) Grow(slots);
+}
+
+void TNameScope::Grow(size_t ASlots) {
+  FSlots.assign(ASlots, 0);
+  const size_t mask = FSlots.size() - 1;
+  for (uint32_t entry = 0; entry < FHashes.size(); ++entry) {
+    size_t slot = FHashes[entry] & mask;
+    while (FSlots[slot] != 0) slot = (slot + 1) & mask;
+    FSlots[slot] = entry + 1;
+  }
+}
+
 bool TNameScope::IsFree(std::string_view AName) const { return !Contains(Key(AName)); }
 
-void TNameScope::Take(std::string_view AName) { FTaken.insert(Key(AName)); }
+void TNameScope::Take(std::string_view AName) {
+  if ((FHashes.size() + 1) * 2 > FSlots.size()) Grow(FSlots.empty() ? 16 : FSlots.size() * 2);
+  const TKey key = Key(AName);
+  size_t slot = 0;
+  if (Holds(key, &slot)) return;
+  FSlots[slot] = static_cast<uint32_t>(FHashes.size()) + 1;
+  FKeys += key.Text;
+  FEnds.push_back(static_cast<uint32_t>(FKeys.size()));
+  FHashes.push_back(key.Hash);
+}
 
 }  // namespace tolvane

@@ -15,11 +15,11 @@
 // unique. Class identifiers begin with "T" and are never escaped: a reserved
 // one (To, Try, ...) is numbered like a clash.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 
@@ -52,11 +52,18 @@ std::string MethodNameFromPath(std::string_view AMethod, std::string_view APath)
 std::string CompilableUnitName(std::string_view AUnitName);
 
 // The names of one scope, compared ignoring case, with the scopes around it
-// whose names it must not repeat either.
+// whose names it must not repeat either. A unit has one scope per class and
+// per method, hundreds of thousands of names in all: a scope keeps its keys
+// in one text and a table of their positions, not a node per name, and a
+// look-up folds and hashes the name once for the whole chain of scopes.
 class TNameScope {
  public:
   explicit TNameScope(const TNameScope* AOuter = nullptr) : FOuter(AOuter) {}
+  TNameScope(const TNameScope&) = delete;
+  TNameScope& operator=(const TNameScope&) = delete;
 
+  // Room for ANames names without growing.
+  void Reserve(size_t ANames);
   // Free here and in every outer scope.
   bool IsFree(std::string_view AName) const;
   void Take(std::string_view AName);
@@ -70,18 +77,38 @@ class TNameScope {
   }
 
  private:
-  static std::string Key(std::string_view AName);
-  bool Contains(const std::string& AKey) const;
+  // A name upper-cased, and its hash.
+  struct TKey {
+    std::string Text;
+    size_t Hash;
+  };
+  static TKey Key(std::string_view AName);
+  // In this scope or an outer one.
+  bool Contains(const TKey& AKey) const;
+  // In this scope; AFree receives the slot where the key would go.
+  bool Holds(const TKey& AKey, size_t* AFree = nullptr) const;
+  std::string_view KeyAt(uint32_t AEntry) const {
+    const uint32_t start = AEntry == 0 ? 0 : FEnds[AEntry - 1];
+    return std::string_view(FKeys).substr(start, FEnds[AEntry] - start);
+  }
+  // Rehashes the entries into ASlots slots, a power of two.
+  void Grow(size_t ASlots);
 
   const TNameScope* FOuter;
-  std::unordered_set<std::string> FTaken;  // keys upper-cased
+  // The keys taken, one after another, with the end and hash of each.
+  std::string FKeys;
+  std::vector<uint32_t> FEnds;
+  std::vector<size_t> FHashes;
+  // Open addressing over the entries: an entry's number + 1, or 0 for an
+  // empty slot; never more than half full.
+  std::vector<uint32_t> FSlots;
   std::unordered_map<std::string, size_t> FNextNumber;
 };
 
 template <typename TAccept>
 std::string TNameScope::Unique(const std::string& ABase, TAccept AAccept) {
   if (IsFree(ABase) && AAccept(ABase)) return ABase;
-  size_t& next = FNextNumber[Key(ABase)];
+  size_t& next = FNextNumber[Key(ABase).Text];
   if (next == 0) next = 1;
   while (true) {
     std::string candidate = ABase + std::to_string(next++);

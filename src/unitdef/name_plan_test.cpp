@@ -77,5 +77,18 @@ TEST(NameScope, NumbersClashesIgnoringCaseAndSeesOuterScopes) {
   EXPECT_EQ(accepted, "x2");
 }
 
+TEST(NameScope, KeepsManyNamesApartIgnoringCase) {
+  // Enough names to grow the scope's table several times.
+  TNameScope scope;
+  for (int i = 0; i < 1000; ++i) scope.Take("name" + std::to_string(i));
+  scope.Take("caf\u00e9");
+  for (int i = 0; i < 1000; ++i) EXPECT_FALSE(scope.IsFree("NAME" + std::to_string(i))) << i;
+  EXPECT_FALSE(scope.IsFree("CAF\u00c9"));
+  EXPECT_TRUE(scope.IsFree("name1000"));
+  EXPECT_TRUE(scope.IsFree("name"));
+  // name51 ... name599 are taken.
+  EXPECT_EQ(scope.Unique("Name5"), "Name5100");
+}
+
 }  // namespace
 }  // namespace tolvane
