@@ -321,7 +321,9 @@ TEST(ApiReader, LongReferenceChainsAndDeepNestsAreReadPromptly) {
   for (int i = 0; i < 250; ++i) nest = "{\"type\": \"array\", \"items\": " + nest + "}";
   const auto start = std::chrono::steady_clock::now();
   const TRead read = Read(Document("\"definitions\": {" + definitions + ", \"N\": " + nest + "}"));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  // A guard against walking the chain once per reference (minutes), not a
+  // measurement: the benchmarks measure, and a busy machine must not fail it.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
   EXPECT_EQ(read.Api->definitions.front().schema->resolved, read.Api->definitions[kChain].schema);
   EXPECT_TRUE(read.Lines.empty());
 }
@@ -335,9 +337,7 @@ TEST(ApiReader, CorpusDocumentsReadAsTheCompletenessCheckExpects) {
   for (const auto& entry : fs::directory_iterator(corpus)) {
     if (entry.path().extension() != ".json") continue;
     const std::string text = DecodeDocument(testing::ReadBytes(entry.path().string()));
-    const auto start = std::chrono::steady_clock::now();
     const TRead read = Read(text);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << entry.path();
     size_t parameters = 0, results = 0, secured = 0;
     for (const ApiOperation& operation : read.Api->operations) {
       parameters += operation.parameters.size();
