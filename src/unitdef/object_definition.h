@@ -31,6 +31,8 @@ class TPropertyDefinition {
   }
   const std::string& description() const { return Fdescription; }
   void Setdescription(std::string v) { Fdescription = std::move(v); }
+  // Moves the description out, leaving it empty.
+  std::string TakeDescription() { return std::move(Fdescription); }
   const std::string& ref() const { return Fref; }
   void Setref(std::string v) {
     Fref = std::move(v);
@@ -84,6 +86,8 @@ class TObjectDefinition {
   void SetType(const std::string& AType) { FType = AType; }
   const std::string& description() const { return Fdescription; }
   void Setdescription(std::string v) { Fdescription = std::move(v); }
+  // Moves the description out, leaving it empty.
+  std::string TakeDescription() { return std::move(Fdescription); }
 
   // True at the first property whose IsObject (IsObjectArray) holds.
   bool HasObjects() const;

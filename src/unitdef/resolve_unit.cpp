@@ -56,7 +56,7 @@ void TUnitResolver::ResolveCredentials(const TOperation& AOperation, const TSecu
   }
 }
 
-TResolvedUnit TUnitResolver::Resolve(const TUnitDefinition& AUnit) {
+TResolvedUnit TUnitResolver::Resolve(TUnitDefinition& AUnit) {
   TResolvedUnit unit;
   unit.Output = Output();
   unit.TimeStamp = LocalTimeStamp();
@@ -66,14 +66,19 @@ TResolvedUnit TUnitResolver::Resolve(const TUnitDefinition& AUnit) {
   const std::string& filter = AUnit.FClassnameFilter;
   if (filter.empty()) unit.ForwardDeclarations = ForwardDeclarations(AUnit);
   unit.Classes.reserve(filter.empty() ? AUnit.FObjects.size() : 1);
-  for (const auto& object : AUnit.FObjects) {
+  // The forward declarations point at the classes released below.
+  AUnit.FForwardDeclarations.clear();
+  for (std::unique_ptr<TObjectDefinition>& object : AUnit.FObjects) {
     const bool written = filter.empty() || filter == object->Name();
     AUnit.LogFmt("class: %s %s", {object->Name(), written ? "processed" : "skipped"});
-    if (!written) continue;
-    TResolvedClass& clazz = unit.Classes.emplace_back();
-    if (!object->description().empty()) clazz.Comments.push_back(object->description());
-    ResolveClass(*object, clazz);
+    if (written) {
+      TResolvedClass& clazz = unit.Classes.emplace_back();
+      if (!object->description().empty()) clazz.Comments.push_back(object->TakeDescription());
+      ResolveClass(*object, clazz);
+    }
+    object.reset();
   }
+  AUnit.FObjects.clear();
 
   if (AUnit.FConfig.WriteOperations) ResolveClient(AUnit, unit);
   return unit;
