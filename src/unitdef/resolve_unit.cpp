@@ -66,9 +66,13 @@ TResolvedUnit TUnitResolver::Resolve(TUnitDefinition& AUnit) {
   const std::string& filter = AUnit.FClassnameFilter;
   if (filter.empty()) unit.ForwardDeclarations = ForwardDeclarations(AUnit);
   unit.Classes.reserve(filter.empty() ? AUnit.FObjects.size() : 1);
-  // The forward declarations point at the classes released below.
+
+  // Taken from the model (whose forward declarations point at them) and
+  // released one by one; the rest go with the list should a step fail.
   AUnit.FForwardDeclarations.clear();
-  for (std::unique_ptr<TObjectDefinition>& object : AUnit.FObjects) {
+  TObjectDefinitionList objects;
+  objects.swap(AUnit.FObjects);
+  for (std::unique_ptr<TObjectDefinition>& object : objects) {
     const bool written = filter.empty() || filter == object->Name();
     AUnit.LogFmt("class: %s %s", {object->Name(), written ? "processed" : "skipped"});
     if (written) {
@@ -78,7 +82,6 @@ TResolvedUnit TUnitResolver::Resolve(TUnitDefinition& AUnit) {
     }
     object.reset();
   }
-  AUnit.FObjects.clear();
 
   if (AUnit.FConfig.WriteOperations) ResolveClient(AUnit, unit);
   return unit;
