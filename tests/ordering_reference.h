@@ -34,7 +34,7 @@ inline std::vector<std::string> ReferenceMakeNamesUnique(TObjectDefinitionList& 
   if (renames.empty()) return log;
   for (const auto& object : AObjects) {
     for (const auto& property : object->Properties()) {
-      const std::string t = StripArrayPrefix(property->DataType());
+      const std::string t(StripArrayPrefix(property->DataType()));
       if (IsSimpleType(t)) continue;
       for (const auto& [key, new_name] : renames) {
         if (key != t) continue;
@@ -75,7 +75,7 @@ inline TReferenceOrdering ReferenceResolveDependencies(
       TObjectDefinition* const object = AObjects[i];
       bool moved = false;
       for (const auto& property : object->Properties()) {
-        const std::string t = StripArrayPrefix(property->DataType());
+        const std::string t(StripArrayPrefix(property->DataType()));
         if (IsSimpleType(t) || t == "array" || t == "number") continue;
         for (size_t k = i + 1; k < n; ++k) {
           if ("T" + AObjects[k]->Name() != t) continue;

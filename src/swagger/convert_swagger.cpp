@@ -174,7 +174,7 @@ std::unique_ptr<TSwagger> LoadSwagger(const std::string& AFileName) {
   return LoadTree(ParseDocumentFile(AFileName));
 }
 
-void HandOver(const TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFileName,
+void HandOver(TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFileName,
               const std::string& AClassnameFilter, const TLogProc& ALogProcedure) {
   AUnit.FLogProcedure = ALogProcedure;
   AUnit.FName = AFileName;
@@ -190,25 +190,29 @@ void HandOver(const TSwagger& ASwagger, TUnitDefinition& AUnit, const std::strin
   }
   if (ASwagger.Fdefinitions != nullptr) {
     AUnit.FObjects.reserve(AUnit.FObjects.size() + ASwagger.Fdefinitions->FItems.size());
-    for (const auto& definition : ASwagger.Fdefinitions->FItems) {
+    for (std::unique_ptr<TDefinition>& definition : ASwagger.Fdefinitions->FItems) {
       TObjectDefinition* object = AUnit.AddObject(definition->FName, definition->Ftype);
-      object->Setdescription(definition->Fdescription);
+      object->Setdescription(std::move(definition->Fdescription));
       object->Properties().reserve(definition->Fproperties.size());
       for (const auto& property : definition->Fproperties) {
         std::string ref;
         std::string item_ref;
         std::string item_type;
-        if (const TSchema* schema = property->Fitems.get()) {
-          ref = schema->Fref;
-          if (const TItems* items = schema->Fitems.get()) {
-            item_ref = items->Fref;
-            item_type = items->Ftype;
+        if (TSchema* schema = property->Fitems.get()) {
+          ref = std::move(schema->Fref);
+          if (TItems* items = schema->Fitems.get()) {
+            item_ref = std::move(items->Fref);
+            item_type = std::move(items->Ftype);
           }
         }
-        object->AddProperty(property->Fname, property->Ftype, property->Fformat, ref, item_ref,
-                            item_type, property->Fdescription);
+        object->AddProperty(std::move(property->Fname), std::move(property->Ftype),
+                            std::move(property->Fformat), std::move(ref), std::move(item_ref),
+                            std::move(item_type), std::move(property->Fdescription));
       }
+      // Freed at once, so that the next classes take the room it leaves.
+      definition.reset();
     }
+    ASwagger.Fdefinitions.reset();
   }
   AUnit.FConfig.WriteOperations = AClassnameFilter.empty();
   AUnit.FClassnameFilter = AClassnameFilter;
@@ -240,15 +244,8 @@ void TSwaggerConverter::Convert() {
     return;
   }
   std::unique_ptr<TSwagger> swagger = LoadSwagger(FFileName);
+  // Takes the definitions over and frees them.
   HandOver(*swagger, *FUnitDefinition, FFileName, FClassnameFilter, log);
-  // The unit model has its own copy of every definition and property, so
-  // the tree's are freed before the unit is written: a large description or
-  // name would otherwise be held once more while Save builds and encodes it.
-  // Copies and one release of the whole part are measurably faster than
-  // moving the texts over or freeing definition by definition: both leave
-  // the unit model's blocks scattered among freed ones, and writing the
-  // unit then runs up to twice as long.
-  swagger->Fdefinitions.reset();
 
   // The unit model borrows the paths and the security definitions only
   // while it writes; drop the references before the tree goes, also when

@@ -28,10 +28,13 @@ std::unique_ptr<TSwagger> LoadSwaggerText(std::string AText);
 std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, const std::string& AName,
                                             std::optional<JsonValue> AProperties);
 
-// Copies what the unit needs from the loaded tree into the unit model: the
-// log callback, names, host, base path, schemes, a reference to the paths,
-// the security definitions (borrowed) and one class per definition.
-void HandOver(const TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFileName,
+// Hands what the unit needs from the loaded tree to the unit model: the log
+// callback, names, host, base path, schemes, a reference to the paths, the
+// security definitions (borrowed) and one class per definition. The
+// definitions are taken over (their texts moved into the classes) and
+// freed one by one, so the unit model grows into the room they leave;
+// ASwagger is left without definitions.
+void HandOver(TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFileName,
               const std::string& AClassnameFilter, const TLogProc& ALogProcedure);
 
 class TSwaggerConverter {

@@ -299,7 +299,7 @@ TEST(LoadSwaggerTest, EncodingFollowsTheByteOrderMark) {
   }
 }
 
-TEST(HandOverTest, CopiesWhatTheUnitNeeds) {
+TEST(HandOverTest, HandsOverWhatTheUnitNeeds) {
   const auto swagger = LoadSwaggerText(R"({"swagger": "2.0", "host": "h.example", "basePath": "/v2",
       "schemes": ["https", "wss"], "paths": {"/p": {"get": {"responses": {}}}},
       "securityDefinitions": {"k": {"type": "apiKey"}, "o": {"type": "oauth2"}},
@@ -349,6 +349,8 @@ TEST(HandOverTest, CopiesWhatTheUnitNeeds) {
     EXPECT_EQ(property.description(), expected[i].description);
   }
   EXPECT_EQ(unit.FObjects[1]->Name(), "Tag");
+  // The definitions were taken over and freed.
+  EXPECT_EQ(swagger->Fdefinitions, nullptr);
 
   TUnitDefinition without_filter;
   HandOver(*swagger, without_filter, "doc.json", "", nullptr);

@@ -95,12 +95,13 @@ TReferences FilterReferences(const TClassSlots& ASlots) {
 // each name once; a slot's targets are the classes of that name.
 TClassSlots CollectSlots(const TObjectDefinitionList& AObjects) {
   const int count = static_cast<int>(AObjects.size());
-  // The classes of each exact type text "T" + Name.
-  std::unordered_map<std::string, int> name_group;
+  // The classes of each exact Name; the type text "T" + Name names them.
+  // The keys view the names, which do not change during the pass.
+  std::unordered_map<std::string_view, int> name_group;
   name_group.reserve(AObjects.size() * 2);
   std::vector<std::vector<int>> groups;
   for (int i = 0; i < count; ++i) {
-    const auto [entry, is_new] = name_group.try_emplace("T" + AObjects[i]->Name(), static_cast<int>(groups.size()));
+    const auto [entry, is_new] = name_group.try_emplace(AObjects[i]->Name(), static_cast<int>(groups.size()));
     if (is_new) groups.emplace_back();
     groups[entry->second].push_back(i);
   }
@@ -111,9 +112,10 @@ TClassSlots CollectSlots(const TObjectDefinitionList& AObjects) {
   std::vector<int> seen(groups.size(), -1);
   for (int i = 0; i < count; ++i) {
     for (const auto& property : AObjects[i]->Properties()) {
-      const std::string type = StripArrayPrefix(property->DataType());
+      const std::string_view type = StripArrayPrefix(property->DataType());
       if (IsSimpleType(type) || type == "array" || type == "number") continue;
-      const auto group = name_group.find(type);
+      if (type.empty() || type.front() != 'T') continue;
+      const auto group = name_group.find(type.substr(1));
       if (group == name_group.end() || seen[group->second] == i) continue;
       seen[group->second] = i;
       for (const int target : groups[group->second]) slots.AddTarget(target);

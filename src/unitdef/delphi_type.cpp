@@ -88,15 +88,15 @@ std::string_view ArrayElement(std::string_view AText) {
   return AText.substr(kArrayPrefix.size(), AText.size() - kArrayPrefix.size() - 1);
 }
 
-std::string StripArrayPrefix(std::string_view AText) {
+std::string_view StripArrayPrefix(std::string_view AText) {
   const size_t at = AText.find(kArrayPrefix);
-  if (at == std::string_view::npos) return std::string(AText);
+  if (at == std::string_view::npos) return AText;
   // The last character of the text may be several bytes long.
   size_t end = AText.size() - 1;
   while (end > 0 && IsUtf8Continuation(AText[end])) --end;
   const size_t start = at + kArrayPrefix.size();
-  if (end <= start) return std::string();
-  return std::string(AText.substr(start, end - start));
+  if (end <= start) return {};
+  return AText.substr(start, end - start);
 }
 
 bool IsObjectType(std::string_view AText) {

@@ -34,7 +34,8 @@ std::string_view ArrayElement(std::string_view AText);
 // The text after the first "TArray<" anywhere in AText, without the last
 // character of the whole text; AText unchanged when it holds no "TArray<".
 // "TArray<TPet>" gives "TPet", "TPet" gives "TPet", "TArray<" gives "".
-std::string StripArrayPrefix(std::string_view AText);
+// The result views AText.
+std::string_view StripArrayPrefix(std::string_view AText);
 
 // A class or an unknown type as the plain rule counts it: begins with "T"
 // ignoring case, is no array and no simple type.

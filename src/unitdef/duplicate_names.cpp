@@ -60,7 +60,8 @@ void TUnitDefinition::MakeNamesUnique() {
   // exactly like "T" + the old name.
   for (const auto& object : FObjects) {
     for (const auto& property : object->Properties()) {
-      const std::string type = StripArrayPrefix(property->DataType());
+      // A copy: the setters below change the type text it comes from.
+      const std::string type(StripArrayPrefix(property->DataType()));
       if (IsSimpleType(type)) continue;
       const auto rename = renamed.find(type);
       if (rename == renamed.end()) continue;

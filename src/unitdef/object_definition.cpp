@@ -19,12 +19,13 @@ void CleanTypeText(std::string& text) {
 
 }  // namespace
 
-void TPropertyDefinition::SetName(std::string AName) {
-  FName = std::move(AName);
-  FPropertyName = MakeIdentifier(FName, false);
-  // The field name is formed before the escape, so it never carries "&".
-  FFieldName = "F" + FPropertyName;
-  if (IsReservedWord(FPropertyName)) FPropertyName.insert(FPropertyName.begin(), '&');
+std::string TPropertyDefinition::PropertyName() const { return MakeIdentifier(FName, true); }
+
+std::string TPropertyDefinition::FieldName() const {
+  // Formed before the escape, so it never carries "&".
+  std::string field = MakeIdentifier(FName, false);
+  field.insert(field.begin(), 'F');
+  return field;
 }
 
 const std::string& TPropertyDefinition::DataType() const {

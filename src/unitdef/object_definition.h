@@ -13,11 +13,12 @@ namespace tolvane {
 class TPropertyDefinition {
  public:
   const std::string& Name() const { return FName; }
-  // Stores the name and derives PropertyName ("&" before a reserved word)
-  // and FieldName ("F" + the identifier, never with "&").
-  void SetName(std::string AName);
-  const std::string& PropertyName() const { return FPropertyName; }
-  const std::string& FieldName() const { return FFieldName; }
+  void SetName(std::string AName) { FName = std::move(AName); }
+  // Derived from the name when asked (each is read once, when the class is
+  // resolved): the identifier with "&" before a reserved word, and "F" + the
+  // identifier, never with "&".
+  std::string PropertyName() const;
+  std::string FieldName() const;
   const std::string& Type() const { return FType; }
   void SetType(std::string AType) {
     FType = std::move(AType);
@@ -30,6 +31,8 @@ class TPropertyDefinition {
   }
   const std::string& description() const { return Fdescription; }
   void Setdescription(std::string v) { Fdescription = std::move(v); }
+  // Moves the description out, leaving it empty.
+  std::string TakeDescription() { return std::move(Fdescription); }
   const std::string& ref() const { return Fref; }
   void Setref(std::string v) {
     Fref = std::move(v);
@@ -60,8 +63,6 @@ class TPropertyDefinition {
   std::string ComputeDataType() const;
 
   std::string FName;
-  std::string FPropertyName;
-  std::string FFieldName;
   std::string FType;
   std::string FFormat;
   std::string Fdescription;
@@ -85,6 +86,8 @@ class TObjectDefinition {
   void SetType(const std::string& AType) { FType = AType; }
   const std::string& description() const { return Fdescription; }
   void Setdescription(std::string v) { Fdescription = std::move(v); }
+  // Moves the description out, leaving it empty.
+  std::string TakeDescription() { return std::move(Fdescription); }
 
   // True at the first property whose IsObject (IsObjectArray) holds.
   bool HasObjects() const;

@@ -27,12 +27,12 @@ class TPlainResolver final : public TUnitResolver {
     return identifiers;
   }
 
-  void ResolveClass(const TObjectDefinition& AObject, TResolvedClass& AClass) override {
+  void ResolveClass(TObjectDefinition& AObject, TResolvedClass& AClass) override {
     AClass.Identifier = ClassIdentifier(AObject);
     AClass.Fields.reserve(AObject.Properties().size());
     for (const auto& property : AObject.Properties()) {
       TResolvedField& field = AClass.Fields.emplace_back();
-      if (!property->description().empty()) field.Comments.push_back(property->description());
+      if (!property->description().empty()) field.Comments.push_back(property->TakeDescription());
       const std::string& type = property->DataType();
       field.Field = SanitizeIdentifier(property->FieldName());
       field.Property = SanitizeIdentifier(property->PropertyName());

@@ -56,7 +56,7 @@ void TUnitResolver::ResolveCredentials(const TOperation& AOperation, const TSecu
   }
 }
 
-TResolvedUnit TUnitResolver::Resolve(const TUnitDefinition& AUnit) {
+TResolvedUnit TUnitResolver::Resolve(TUnitDefinition& AUnit) {
   TResolvedUnit unit;
   unit.Output = Output();
   unit.TimeStamp = LocalTimeStamp();
@@ -66,13 +66,21 @@ TResolvedUnit TUnitResolver::Resolve(const TUnitDefinition& AUnit) {
   const std::string& filter = AUnit.FClassnameFilter;
   if (filter.empty()) unit.ForwardDeclarations = ForwardDeclarations(AUnit);
   unit.Classes.reserve(filter.empty() ? AUnit.FObjects.size() : 1);
-  for (const auto& object : AUnit.FObjects) {
+
+  // Taken from the model (whose forward declarations point at them) and
+  // released one by one; the rest go with the list should a step fail.
+  AUnit.FForwardDeclarations.clear();
+  TObjectDefinitionList objects;
+  objects.swap(AUnit.FObjects);
+  for (std::unique_ptr<TObjectDefinition>& object : objects) {
     const bool written = filter.empty() || filter == object->Name();
     AUnit.LogFmt("class: %s %s", {object->Name(), written ? "processed" : "skipped"});
-    if (!written) continue;
-    TResolvedClass& clazz = unit.Classes.emplace_back();
-    if (!object->description().empty()) clazz.Comments.push_back(object->description());
-    ResolveClass(*object, clazz);
+    if (written) {
+      TResolvedClass& clazz = unit.Classes.emplace_back();
+      if (!object->description().empty()) clazz.Comments.push_back(object->TakeDescription());
+      ResolveClass(*object, clazz);
+    }
+    object.reset();
   }
 
   if (AUnit.FConfig.WriteOperations) ResolveClient(AUnit, unit);

@@ -29,7 +29,7 @@ class TUnitDefinition {
 
   TObjectDefinition* AddObject(const std::string& AName, const std::string& AType);
   // Renames duplicates, orders the classes, resolves the unit by the plain
-  // rule, writes its lines and saves them once.
+  // rule (which uses the classes up), writes its lines and saves them once.
   void Save();
 
   void Log(const std::string& AMessage) const;

@@ -73,14 +73,19 @@ class TUnitResolver {
   // Logs "class: X processed" or "skipped" for every class and "Missing
   // scheme, using http as default"; fails with Exception "Undefined
   // datatype ..." for an optional argument without a presence test.
-  TResolvedUnit Resolve(const TUnitDefinition& AUnit);
+  // The model's classes are used up: each one is released as soon as it is
+  // resolved (its descriptions moved into the resolved class), so that the
+  // resolved unit grows into the room they leave. AUnit is left without
+  // classes and forward declarations.
+  TResolvedUnit Resolve(TUnitDefinition& AUnit);
 
  protected:
   // The classes declared forward, in the model's order.
   virtual std::vector<std::string> ForwardDeclarations(const TUnitDefinition& AUnit) const = 0;
   // The identifier and the fields (names, types, ownership, comments) of a
-  // class; the class's own comment is already filled.
-  virtual void ResolveClass(const TObjectDefinition& AObject, TResolvedClass& AClass) = 0;
+  // class; the class's own comment is already filled. The class is released
+  // next, so its texts may be moved out.
+  virtual void ResolveClass(TObjectDefinition& AObject, TResolvedClass& AClass) = 0;
 
   virtual std::string ClientClass(const TUnitDefinition& AUnit) const = 0;
   // The signature the model gives the operation (CreateSignature).
