@@ -187,7 +187,8 @@ std::vector<std::string_view> CodeSegments(std::string_view ALine) {
 
 size_t CharacterCount(std::string_view AText) { return Utf8CharacterCount(AText); }
 
-std::string FitLiterals(std::string_view ALine) {
+std::string FitLiterals(std::string_view ALine, bool ANarrowPieces) {
+  const size_t maxWidth = ANarrowPieces ? kMaxLiteralPieceWidth : std::string_view::npos;
   std::string out;
   out.reserve(ALine.size() + 16);
   if (IsCommentLine(ALine)) {
@@ -209,27 +210,34 @@ std::string FitLiterals(std::string_view ALine) {
     size_t count;
     bool controls;
     const size_t end = LiteralEnd(ALine, pos, count, controls);
-    if (count <= kMaxLiteralLength && !controls) {
-      out.append(ALine.substr(pos, end - pos));
+    const std::string_view literal = ALine.substr(pos, end - pos);
+    if (count <= kMaxLiteralLength && !controls && (!ANarrowPieces || CharacterCount(literal) <= maxWidth)) {
+      out.append(literal);
     } else {
-      // Pieces of kMaxLiteralLength characters, each a literal of its own.
+      // Pieces of at most kMaxLiteralLength characters (and maxWidth
+      // characters of the line, quotes included), each a literal of its own.
       TLiteralReader reader(ALine, pos);
       TLiteralCharacter character;
       bool quoted = false;
       size_t inPiece = 0;
+      size_t pieceWidth = 0;
       while (reader.Next(character)) {
-        if (inPiece == kMaxLiteralLength) {
+        const size_t width = CharacterCount(character.Text);
+        if (inPiece == kMaxLiteralLength || (inPiece > 0 && pieceWidth + width + 2 > maxWidth)) {
           if (quoted) out += '\'';
           quoted = false;
           out.append(" + ");
           inPiece = 0;
+          pieceWidth = 0;
         }
         if (character.Control == quoted) {
           out += '\'';
           quoted = !quoted;
+          ++pieceWidth;
         }
         out.append(character.Text);
         ++inPiece;
+        pieceWidth += width;
       }
       if (quoted) out += '\'';
     }
@@ -288,12 +296,17 @@ void TDelphiLimitsFilter::Line(std::span<const std::string_view> APieces) {
     FNext.Line(APieces);
     return;
   }
-  const std::string line = FitLiterals(JoinPieces(APieces));
+  const std::string joined = JoinPieces(APieces);
+  const std::string line = FitLiterals(joined);
   if (line.size() <= kMaxLineLength) {
     FNext.Line(line);
     return;
   }
-  for (const std::string& piece : WrapLine(line)) FNext.Line(piece);
+  std::vector<std::string> lines = WrapLine(line);
+  const auto tooLong = [](const std::string& ALine) { return CharacterCount(ALine) > kMaxLineLength; };
+  // A literal wider than a line leaves nowhere to break: split it narrower.
+  if (std::any_of(lines.begin(), lines.end(), tooLong)) lines = WrapLine(FitLiterals(joined, true));
+  for (const std::string& piece : lines) FNext.Line(piece);
 }
 
 void FitDelphiLimits(TLineList& ALines) {

@@ -16,6 +16,10 @@ namespace tolvane {
 
 constexpr size_t kMaxLineLength = 1023;
 constexpr size_t kMaxLiteralLength = 255;
+// The widest piece of a literal that FitLiterals writes when asked to keep
+// pieces narrow: #$FFFD is one character of a literal but six of a line, so
+// 255 characters can be too wide for any line.
+constexpr size_t kMaxLiteralPieceWidth = 512;
 
 // The characters of a UTF-8 text.
 size_t CharacterCount(std::string_view AText);
@@ -25,8 +29,10 @@ size_t CharacterCount(std::string_view AText);
 // is a run of quoted parts and #nn characters without blanks between them, as
 // in 'a'#13#10'b'; a doubled quote and a #nn character count as one character.
 // A control character inside the quotes is written as a #nn character; one
-// in a comment becomes a blank.
-std::string FitLiterals(std::string_view ALine);
+// in a comment becomes a blank. With ANarrowPieces, a literal wider than
+// kMaxLiteralPieceWidth characters of the line is split too, into pieces no
+// wider than that, so that the line can be broken between them.
+std::string FitLiterals(std::string_view ALine, bool ANarrowPieces = false);
 
 // The line as lines of at most kMaxLineLength characters: a comment line
 // ("// " after the indent) is broken at blanks into comment lines with the
@@ -36,7 +42,8 @@ std::string FitLiterals(std::string_view ALine);
 std::vector<std::string> WrapLine(std::string_view ALine);
 
 // Both, on every line that passes: each line goes on to the next sink as
-// one or more lines within the limits.
+// one or more lines within the limits. Literals are split into narrow pieces
+// only where a line cannot be broken within the limit otherwise.
 class TDelphiLimitsFilter final : public TLineSink {
  public:
   explicit TDelphiLimitsFilter(TLineSink& ANext) : FNext(ANext) {}

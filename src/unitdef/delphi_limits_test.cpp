@@ -89,6 +89,20 @@ TEST(DelphiLimits, FitLeavesShortLinesAndSplitsLongOnes) {
   EXPECT_EQ(lines[1], "");
   for (const std::string& line : lines) EXPECT_LE(CharacterCount(line), kMaxLineLength) << line;
   EXPECT_EQ(lines[2].rfind("    Request.Resource := '" + Repeated("segment/", 31) + "segment' +", 0), 0u);
+
+  // #$FFFD is one character of a literal and six of a line: a literal of 200
+  // of them is split into pieces narrow enough to break the line between,
+  // one of 100 fits and is left as it is.
+  const std::string wide = "    [JSONName('q'#13#10" + Repeated("#$FFFD", 200) + ")]";
+  const std::string fits = "    [JSONName('q'#13#10" + Repeated("#$FFFD", 100) + ")]";
+  TLineList escaped = {wide, fits};
+  FitDelphiLimits(escaped);
+  ASSERT_EQ(escaped.size(), 3u);
+  EXPECT_EQ(escaped[2], fits);
+  std::string rejoined = escaped[0] + " " + escaped[1].substr(escaped[1].find_first_not_of(' '));
+  for (const std::string& line : escaped) EXPECT_LE(line.size(), kMaxLineLength);
+  for (size_t at; (at = rejoined.find(" + ")) != std::string::npos;) rejoined.erase(at, 3);
+  EXPECT_EQ(rejoined, wide);
 }
 
 }  // namespace
