@@ -202,45 +202,70 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  if (!IsValidPath(path)) ThrowCreateError(path, ENOENT);
+  TAtomicFile file(path);
+  file.Write(bytes);
+  file.Commit();
+}
+
+TAtomicFile::TAtomicFile(const std::string& APath) : FPath(APath), FTarget(APath) { FError = Open(); }
+
+int TAtomicFile::Open() {
+  if (!IsValidPath(FPath)) return ENOENT;
   // An existing target that is a symbolic link is written through: the file
   // it names is replaced and the link stays, as with a plain create.
-  std::string target = path;
   struct stat link_info;
-  if (::lstat(path.c_str(), &link_info) == 0 && S_ISLNK(link_info.st_mode)) {
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-      target = resolved;
+  if (::lstat(FPath.c_str(), &link_info) == 0 && S_ISLNK(link_info.st_mode)) {
+    if (char* resolved = ::realpath(FPath.c_str(), nullptr)) {
+      FTarget = resolved;
       std::free(resolved);
     }
   }
 
   struct stat existing;
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
+  const bool exists = ::stat(FTarget.c_str(), &existing) == 0;
   if (exists) {
-    if (S_ISDIR(existing.st_mode)) ThrowCreateError(path, EISDIR);
+    if (S_ISDIR(existing.st_mode)) return EISDIR;
     // A plain create would fail on a file without write permission; renaming
     // over it would silently replace a file its owner protected.
-    if (::access(target.c_str(), W_OK) != 0) ThrowCreateError(path, errno);
-  } else if (path.back() == '/') {
-    ThrowCreateError(path, EISDIR);
+    if (::access(FTarget.c_str(), W_OK) != 0) return errno;
+  } else if (FPath.back() == '/') {
+    return EISDIR;
   }
 
-  std::string temp_path;
-  const int fd = CreateTemporaryFile(DirectoryPart(target), NamePart(target),
-                                     temp_path);
-  if (fd < 0) ThrowCreateError(path, errno);
-  FileDescriptor file(fd);
+  FFd = CreateTemporaryFile(DirectoryPart(FTarget), NamePart(FTarget), FTempPath);
+  if (FFd < 0) {
+    const int error = errno;
+    FTempPath.clear();  // names no file of ours
+    return error;
+  }
+  if (exists && ::fchmod(FFd, existing.st_mode & 0777) != 0) return errno;
+  return 0;
+}
 
-  const auto fail = [&](int error) {
-    if (file.Get() >= 0) file.Close();
-    ::unlink(temp_path.c_str());
-    ThrowCreateError(path, error);
-  };
-  if (exists && ::fchmod(fd, existing.st_mode & 0777) != 0) fail(errno);
-  if (!WriteAll(fd, bytes)) fail(errno);
-  if (::fsync(fd) != 0) fail(errno);
-  if (file.Close() != 0) fail(errno);
-  if (::rename(temp_path.c_str(), target.c_str()) != 0) fail(errno);
+TAtomicFile::~TAtomicFile() {
+  if (FFd >= 0) ::close(FFd);
+  if (!FCommitted && !FTempPath.empty()) ::unlink(FTempPath.c_str());
+}
+
+void TAtomicFile::Fail(int AError) {
+  if (FError == 0) FError = AError;
+}
+
+void TAtomicFile::Write(std::string_view ABytes) {
+  if (FError == 0 && !WriteAll(FFd, ABytes)) Fail(errno);
+}
+
+void TAtomicFile::Commit() {
+  if (FError == 0 && ::fsync(FFd) != 0) Fail(errno);
+  if (FFd >= 0) {
+    // Some file systems report write errors only when the file is closed.
+    const int closed = ::close(FFd);
+    FFd = -1;
+    if (closed != 0) Fail(errno);
+  }
+  if (FError == 0 && ::rename(FTempPath.c_str(), FTarget.c_str()) != 0) Fail(errno);
+  if (FError != 0) ThrowCreateError(FPath, FError);
+  FCommitted = true;
 }
 
 }  // namespace tolvane

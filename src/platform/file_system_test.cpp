@@ -289,12 +289,35 @@ TEST_F(FileSystemTest, FailedWriteMidwayRemovesTheTemporaryFile) {
     ::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{1000, 1000};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    return FailureOf(
-        [&] { WriteFileAtomically(Path("unit.pas"), std::string(5000, 'x')); });
+    // The failure of the second piece is kept until Commit.
+    return FailureOf([&] {
+      TAtomicFile file(Path("unit.pas"));
+      for (int piece = 0; piece < 3; ++piece) file.Write(std::string(600, 'x'));
+      file.Commit();
+    });
   });
   EXPECT_EQ(result, "EFCreateError: Datei \"" + Path("unit.pas") +
                         "\" kann nicht erstellt werden. File too large");
   EXPECT_EQ(Read(Path("unit.pas")), "old unit");
+  EXPECT_EQ(Entries(dir_), std::set<std::string>{"unit.pas"});
+}
+
+TEST_F(FileSystemTest, PiecesReplaceTheTargetOnlyOnCommit) {
+  Write("unit.pas", "old unit");
+  {
+    TAtomicFile dropped(Path("unit.pas"));
+    dropped.Write("never ");
+    dropped.Write("committed");
+  }
+  EXPECT_EQ(Read(Path("unit.pas")), "old unit");
+  EXPECT_EQ(Entries(dir_), std::set<std::string>{"unit.pas"});
+  TAtomicFile file(Path("unit.pas"));
+  file.Write("unit ");
+  file.Write("");
+  file.Write("u;");
+  EXPECT_EQ(Read(Path("unit.pas")), "old unit");
+  file.Commit();
+  EXPECT_EQ(Read(Path("unit.pas")), "unit u;");
   EXPECT_EQ(Entries(dir_), std::set<std::string>{"unit.pas"});
 }
 

@@ -93,16 +93,21 @@ void SaveResolvedUnit(TResolvedUnit AUnit, const TLogProc& ALog) {
     if (ALog) ALog(ALine);
   };
   const std::string path = AUnit.Output.Path();
-  TUnitText text;
+  // The unit's bytes go to the file as they are made; a failure to write is
+  // reported after the lines that come before the file is written.
+  TAtomicFile file(path);
+  TUnitText text(file);
   {
     auto unit = std::make_unique<TResolvedUnit>(std::move(AUnit));
     TDelphiLimitsFilter fitted(text);
     WriteUnit(*unit, unit->FitsDelphiLimits ? static_cast<TLineSink&>(fitted) : text);
-    // Freed, or kept to the end of the process, before the file is written.
+    // Freed, or kept to the end of the process, before the rest of the file
+    // is written.
     Discard(std::move(unit));
   }
   log(text.LineCount() > kShortUnitLines ? "Writing source file" : "Nothing to write");
-  WriteFileAtomically(path, text.Bytes());
+  text.Flush();
+  file.Commit();
   log("Done");
 }
 

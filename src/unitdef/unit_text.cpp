@@ -25,6 +25,7 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
+// Without a file the buffer grows to hold the unit.
 constexpr size_t kFirstCapacity = size_t{64} << 20;
 
 }  // namespace
@@ -59,6 +60,13 @@ void TUnitText::Line(std::span<const std::string_view> APieces) {
   FBuffer.Data()[FSize++] = '\r';
   FBuffer.Data()[FSize++] = '\n';
   ++FLineCount;
+  if (FFile != nullptr && FSize >= kFlushSize) Flush();
+}
+
+void TUnitText::Flush() {
+  if (FFile == nullptr) return;
+  FFile->Write(Bytes());
+  FSize = 0;
 }
 
 void TUnitText::Reserve(size_t AMore) {

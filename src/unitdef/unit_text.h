@@ -2,11 +2,14 @@
 
 // The unit's file as its lines arrive: each line in Windows-1252 followed by
 // CR LF, appended to one buffer, so the unit is never held twice (as lines
-// and as bytes).
+// and as bytes). Given a file, the buffer goes on to it whenever it holds
+// kFlushSize bytes, and Flush writes the rest: then the unit is never held
+// whole either.
 
 #include <cstddef>
 #include <string_view>
 
+#include "platform/file_system.h"
 #include "platform/large_buffer.h"
 #include "unitdef/code_printer.h"
 
@@ -14,7 +17,10 @@ namespace tolvane {
 
 class TUnitText final : public TLineSink {
  public:
+  static constexpr size_t kFlushSize = size_t{4} << 20;
+
   TUnitText() = default;
+  explicit TUnitText(TAtomicFile& AFile) : FFile(&AFile) {}
   TUnitText(const TUnitText&) = delete;
   TUnitText& operator=(const TUnitText&) = delete;
 
@@ -22,7 +28,10 @@ class TUnitText final : public TLineSink {
   void Line(std::span<const std::string_view> APieces) override;
 
   size_t LineCount() const { return FLineCount; }
+  // The bytes not yet written to the file: all of them without a file.
   std::string_view Bytes() const { return {FBuffer.Data(), FSize}; }
+  // Writes the bytes held to the file.
+  void Flush();
 
  private:
   void Append(std::string_view ABytes);
@@ -32,6 +41,7 @@ class TUnitText final : public TLineSink {
   // Grown by remapping its pages, not by copying them, so the unit's bytes
   // are not held twice while they grow either.
   TLargeBuffer FBuffer;
+  TAtomicFile* FFile = nullptr;
   size_t FSize = 0;
   size_t FLineCount = 0;
 };
