@@ -134,8 +134,10 @@ class JsonTree {
   friend class YamlTreeBuilder;
 
   // One value or key. Containers are followed by their members (key, value,
-  // key, value ...) or elements; scalars and keys take one node.
-  struct Node {
+  // key, value ...) or elements; scalars and keys take one node. Packed into
+  // 9 bytes instead of 12: a large document has millions of nodes, and the
+  // processors this runs on read unaligned words at no extra cost.
+  struct [[gnu::packed]] Node {
     // Strings, keys and numbers: offset of the text in text_.
     // Objects and arrays: number of members or elements.
     uint32_t first;
