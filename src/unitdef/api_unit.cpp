@@ -506,7 +506,7 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
     const ApiSchema* valued = property->resolved;
     if (valued != nullptr && valued->type == "array" && valued->items != nullptr) valued = valued->items->resolved;
     if (std::string allowed = AllowedValues(valued); !allowed.empty()) field.Comments.push_back(std::move(allowed));
-    field.Attributes.push_back(JsonNameAttribute(properties[p]->name));
+    field.Attribute = JsonNameAttribute(properties[p]->name);
     TType type = TypeOf(property);
     field.Type = std::move(type.Text);
     // What the class owns follows the types it writes: a class, a JSON
@@ -679,6 +679,8 @@ TResolvedUnit TApiResolver::Resolve() {
   unit.Support.push_back(ApiErrorCode());
   unit.ClientComments = kClientComments;
   unit.ClientClass = FClientClass;
+  unit.StatusCheck = {"if (Response.StatusCode < 200) or (Response.StatusCode > 299) then",
+                      "  raise EApiError.Create(Response.StatusCode, Response.Content);"};
   std::string_view scheme = "http";
   if (FDocument.schemes.empty()) {
     Log("Missing scheme, using http as default");
@@ -714,8 +716,6 @@ void TApiResolver::ResolveMethod(size_t AOperation, TResolvedMethod& AMethod) {
   if (!operation.produces.empty()) AMethod.Accept = QuoteLiteral(operation.produces.front());
   AMethod.Resource = QuoteLiteral(operation.path);
   ResolveCredentials(operation.security, AMethod.Credentials);
-  AMethod.StatusCheck = {"if (Response.StatusCode < 200) or (Response.StatusCode > 299) then",
-                         "  raise EApiError.Create(Response.StatusCode, Response.Content);"};
   if (AMethod.ResultType.empty()) return;
 
   // The status is checked before: the result block needs no condition.

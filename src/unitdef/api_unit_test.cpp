@@ -113,8 +113,7 @@ TEST(ApiUnit, FieldsAndPropertiesOfAClass) {
 std::string Describe(const TResolvedClass& AClass) {
   std::string text = AClass.Identifier + (AClass.Ancestor.empty() ? "" : "(" + AClass.Ancestor + ")") + ":";
   for (const TResolvedField& field : AClass.Fields) {
-    text += " " + field.Property + "=";
-    for (const std::string& attribute : field.Attributes) text += attribute;
+    text += " " + field.Property + "=" + field.Attribute;
   }
   return text;
 }
@@ -309,9 +308,9 @@ TEST(ApiUnit, ServesEveryOperation) {
   EXPECT_EQ(get.RequestMethod, "rmGET");
   EXPECT_EQ(get.Resource, "'/pets/{id}'");
   EXPECT_EQ(get.ResultCondition, "");
-  EXPECT_EQ(get.StatusCheck, (std::vector<std::string>{
-                                 "if (Response.StatusCode < 200) or (Response.StatusCode > 299) then",
-                                 "  raise EApiError.Create(Response.StatusCode, Response.Content);"}));
+  EXPECT_EQ(unit.StatusCheck, (std::vector<std::string>{
+                                  "if (Response.StatusCode < 200) or (Response.StatusCode > 299) then",
+                                  "  raise EApiError.Create(Response.StatusCode, Response.Content);"}));
   EXPECT_EQ(unit.Methods[3].RequestMethod, "rmDelete");
   EXPECT_TRUE(unit.Methods[2].ClearsResult);
   EXPECT_FALSE(unit.Methods[1].ClearsResult);

@@ -33,8 +33,9 @@ struct TResolvedField {
   // Comment texts above the field; each is written as "// " lines, one per
   // line of the text (descriptions, allowed values).
   std::vector<std::string> Comments;
-  // Lines right above the field line, at its indent ("[JSONName('id')]").
-  std::vector<std::string> Attributes;
+  // The line right above the field line, at its indent ("[JSONName('id')]");
+  // empty for none.
+  std::string Attribute;
   std::string Field;     // "Fid"
   std::string Property;  // "id", "&type"
   std::string Type;      // int64, TArray<TTag>
@@ -106,8 +107,6 @@ struct TResolvedMethod {
   std::string Accept;         // a quoted media type, or empty for no Accept line
   std::string Resource;       // the quoted path template
   TResolvedCredentials Credentials;
-  // Lines right after "Request.Execute;" (a status check that raises).
-  std::vector<std::string> StatusCheck;
   // The result block: "if <ResultCondition> then begin <ResultLines> end;",
   // or the lines alone when the condition is empty; nothing without lines.
   // Lines nested in the block's loop carry two blanks more.
@@ -134,6 +133,9 @@ struct TResolvedUnit {
   std::string ClientClass;                  // "Tapiv1"
   std::string BaseUrl;                      // quoted: "'https://h/api/v1'"
   std::vector<TResolvedMethod> Methods;
+  // Lines right after "Request.Execute;" in every method (a status check
+  // that raises); held once, as every method says the same.
+  std::vector<std::string> StatusCheck;
 
   // The lines are fitted to Delphi's line and literal limits before saving.
   bool FitsDelphiLimits = false;

@@ -36,7 +36,7 @@ void WriteClassBlock(const TResolvedClass& AClass, TCodePrinter& APrinter) {
     const TIndented members(APrinter);
     for (const TResolvedField& field : AClass.Fields) {
       APrinter.Comments(field.Comments);
-      APrinter.Lines(field.Attributes);
+      if (!field.Attribute.empty()) APrinter.Line(field.Attribute);
       APrinter.Line({field.Field, " : ", field.Type, ";"});
     }
   }
@@ -139,7 +139,7 @@ void WriteClientMethod(const TResolvedUnit& AUnit, const TResolvedMethod& AMetho
         WriteGuarded(argument.Condition, argument.RequestLines, APrinter);
       }
       APrinter.Line("Request.Execute;");
-      APrinter.Lines(AMethod.StatusCheck);
+      APrinter.Lines(AUnit.StatusCheck);
       if (!AMethod.ResultLines.empty()) WriteGuarded(AMethod.ResultCondition, AMethod.ResultLines, APrinter);
     }
     APrinter.Line("finally");

@@ -158,7 +158,7 @@ TEST(ClassWriterTest, AncestorsAttributesSupportCodeAndStatusChecks) {
   child.Ancestor = "TBase";
   TResolvedField& field = child.Fields.emplace_back();
   field.Comments = {"one of: a, b"};
-  field.Attributes = {"[JSONName('my-key')]"};
+  field.Attribute = "[JSONName('my-key')]";
   field.Field = "Fkey";
   field.Property = "key";
   field.Type = "TBase";
@@ -174,7 +174,7 @@ TEST(ClassWriterTest, AncestorsAttributesSupportCodeAndStatusChecks) {
   method.Resource = "'/'";
   method.Credentials.Name = "'key'";
   method.Credentials.Kind = "pkQUERY";
-  method.StatusCheck = {"if Response.StatusCode >= 300 then", "  raise EApiError.Create(Response.Content);"};
+  unit.StatusCheck = {"if Response.StatusCode >= 300 then", "  raise EApiError.Create(Response.Content);"};
 
   Lines lines;
   TLineCollector collector(lines);
