@@ -46,11 +46,12 @@ struct ApiValue {
 
 // One schema object: a definition, a property, an array's items, a body
 // parameter's or a response's schema. Fields absent in the document are
-// empty, null or false.
+// empty, null or false. Members that no unit says (a schema's "title", the
+// descriptions of parameters, responses and operations, an operation's
+// "summary") are read for their progress lines and not kept.
 struct ApiSchema {
   std::string_view type;  // "type"; the first string of an array of types
   std::string_view format;
-  std::string_view title;
   std::string_view description;
 
   // "$ref" as written; empty when the schema is no reference.
@@ -111,7 +112,6 @@ struct ApiParameter {
   // "in" is read as "query" (with a progress line).
   std::string_view in;
   bool required = false;
-  std::string_view description;
   std::string_view type;    // not body: "type"
   std::string_view format;  // not body: "format"
   const ApiSchema* items = nullptr;   // not body: "items" (an items object read as a schema)
@@ -122,7 +122,6 @@ struct ApiParameter {
 // The response an operation's result comes from, after "$ref".
 struct ApiResponse {
   std::string_view code;  // "200", "201", ...
-  std::string_view description;
   const ApiSchema* schema = nullptr;  // null: the response has no body
 };
 
@@ -131,8 +130,6 @@ struct ApiOperation {
   std::string_view method;  // "get", "put", "post", "delete", "patch"
   std::string_view path;    // the key in "paths", such as /pets/{id}
   std::string_view operation_id;
-  std::string_view summary;
-  std::string_view description;
   std::span<const std::string_view> consumes;  // the operation's own, else the document's
   std::span<const std::string_view> produces;  // the operation's own, else the document's
   // The path item's parameters not overridden by the operation (same name

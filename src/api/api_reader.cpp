@@ -161,6 +161,9 @@ class ApiReader {
   // Scalars and lists of the document's texts, kept in its store.
   std::string_view Text(const JsonValue& AValue, const Where& AWhere);
   std::string_view MemberText(const JsonValue& AObject, std::string_view AKey, const Where& AWhere);
+  // A text member that no unit says: read for its progress line alone, not
+  // kept.
+  void SkipMemberText(const JsonValue& AObject, std::string_view AKey, const Where& AWhere);
   std::span<const std::string_view> TextList(const JsonValue& AValue, const Where& AWhere);
   bool Flag(const JsonValue& AValue, const Where& AWhere);
 
@@ -238,6 +241,15 @@ std::string_view ApiReader::MemberText(const JsonValue& AObject, std::string_vie
   return value ? Text(*value, AWhere.Member(AKey)) : std::string_view();
 }
 
+void ApiReader::SkipMemberText(const JsonValue& AObject, std::string_view AKey, const Where& AWhere) {
+  const std::optional<JsonValue> value = AObject.FindMember(AKey);
+  if (!value) return;
+  if (value->Kind() == JsonKind::Number) Line("Read", AWhere.Member(AKey), "a number taken as text");
+  if (value->Kind() != JsonKind::String && value->Kind() != JsonKind::Number) {
+    Line("Skipped", AWhere.Member(AKey), "not a string");
+  }
+}
+
 std::span<const std::string_view> ApiReader::TextList(const JsonValue& AValue, const Where& AWhere) {
   std::vector<std::string_view> texts;
   if (AValue.Kind() == JsonKind::String) {
@@ -296,7 +308,7 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
   }
   if (ASchema.ref.empty()) ASchema.resolved = &ASchema;
   ReadShape(ASchema, AValue, AWhere);
-  ASchema.title = MemberText(AValue, "title", AWhere);
+  SkipMemberText(AValue, "title", AWhere);
   ASchema.description = MemberText(AValue, "description", AWhere);
   if (const std::optional<JsonValue> properties = AValue.FindMember("properties")) {
     const Where where = AWhere.Member("properties");
@@ -692,7 +704,7 @@ const ApiParameter* ApiReader::ReadParameter(const JsonValue& AValue, const Wher
   if (const std::optional<JsonValue> required = AValue.FindMember("required")) {
     parameter.required = Flag(*required, AWhere.Member("required"));
   }
-  parameter.description = MemberText(AValue, "description", AWhere);
+  SkipMemberText(AValue, "description", AWhere);
   if (parameter.in == "body") {
     if (const std::optional<JsonValue> schema = AValue.FindMember("schema")) {
       parameter.schema = Schema(*schema, AWhere.Member("schema"));
@@ -756,7 +768,7 @@ ApiResponse* ApiReader::ReadResponse(const JsonValue& AValue, const Where& AWher
     return nullptr;
   }
   ApiResponse& response = api_->response_pool.emplace_back();
-  response.description = MemberText(AValue, "description", AWhere);
+  SkipMemberText(AValue, "description", AWhere);
   if (const std::optional<JsonValue> schema = AValue.FindMember("schema")) {
     response.schema = Schema(*schema, AWhere.Member("schema"));
   }
@@ -964,8 +976,8 @@ void ApiReader::ReadOperation(std::string_view AMethod, std::string_view APath,
   operation.method = AMethod;  // one of kServedMethods
   operation.path = Keep(APath);
   operation.operation_id = MemberText(AValue, "operationId", AWhere);
-  operation.summary = MemberText(AValue, "summary", AWhere);
-  operation.description = MemberText(AValue, "description", AWhere);
+  SkipMemberText(AValue, "summary", AWhere);
+  SkipMemberText(AValue, "description", AWhere);
   const std::optional<JsonValue> consumes = AValue.FindMember("consumes");
   operation.consumes = consumes ? TextList(*consumes, AWhere.Member("consumes")) : api_->consumes;
   const std::optional<JsonValue> produces = AValue.FindMember("produces");
