@@ -49,10 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* AData, size_t ASize) {
     if (schema.ref.empty()) {
       Require(schema.resolved == &schema);
     } else {
-      Require((schema.resolved == nullptr) != schema.unresolved.empty());
+      Require((schema.resolved == nullptr) != schema.unresolved().empty());
       Require(schema.resolved == nullptr || schema.resolved->ref.empty());
     }
   }
-  for (const ApiDefinition& definition : api->definitions) Require(definition.schema->definition == &definition);
+  for (const ApiDefinition& definition : api->definitions) Require(definition.schema->definition() == &definition);
   return 0;
 }

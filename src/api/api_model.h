@@ -44,6 +44,26 @@ struct ApiValue {
   std::string_view text;
 };
 
+// The members of a schema that few schemas have: held apart, so that the
+// hundreds of thousands of property schemas of a large document stay small.
+struct ApiSchemaDetails {
+  // Why the schema's "resolved" is null ("#/definitions/X not found",
+  // "reference cycle", "reference into another file"); empty otherwise.
+  std::string_view unresolved;
+  // The definition this schema is the root of ("definitions" entry); null
+  // for every other schema. A reference to #/definitions/X has a target
+  // whose definition is X.
+  const ApiDefinition* definition = nullptr;
+  std::span<const std::string_view> required;  // "required" names
+  std::span<const ApiSchema* const> all_of;    // "allOf" parts, in order
+  // "additionalProperties": absent or false leaves both empty; true sets
+  // has_additional_properties with a null schema (any value); a schema
+  // object ({} included) sets both.
+  bool has_additional_properties = false;
+  const ApiSchema* additional_properties = nullptr;
+  std::span<const ApiValue> enum_values;  // "enum", in order
+};
+
 // One schema object: a definition, a property, an array's items, a body
 // parameter's or a response's schema. Fields absent in the document are
 // empty, null or false. Members that no unit says (a schema's "title", the
@@ -61,34 +81,33 @@ struct ApiSchema {
   const ApiSchema* target = nullptr;
   // The schema this one stands for after following "$ref" chains: the
   // schema itself when it has no "$ref"; null when the chain ends at a
-  // missing target, a file or URL not followed, or runs in a cycle.
+  // missing target, a file or URL not followed, or runs in a cycle (the
+  // reason is unresolved()).
   const ApiSchema* resolved = nullptr;
-  // Why "resolved" is null ("#/definitions/X not found", "reference cycle",
-  // "reference into another file"); empty otherwise.
-  std::string_view unresolved;
 
-  // The definition this schema is the root of ("definitions" entry); null
-  // for every other schema. A reference to #/definitions/X has a target
-  // whose definition is X.
-  const ApiDefinition* definition = nullptr;
+  const ApiSchema* items = nullptr;          // "items" (its first element when an array)
+  std::span<const ApiProperty> properties;  // inline "properties", in order
 
-  const ApiSchema* items = nullptr;     // "items" (its first element when an array)
-  std::span<const ApiProperty> properties;    // inline "properties", in order
-  std::span<const std::string_view> required;  // "required" names
-  std::span<const ApiSchema* const> all_of;   // "allOf" parts, in order
-  // "additionalProperties": absent or false leaves both empty; true sets
-  // has_additional_properties with a null schema (any value); a schema
-  // object ({} included) sets both.
-  bool has_additional_properties = false;
-  const ApiSchema* additional_properties = nullptr;
-  std::span<const ApiValue> enum_values;  // "enum", in order
+  // The rarer members (ApiSchemaDetails), empty where the schema has none.
+  ApiSchemaDetails* details = nullptr;
+  std::string_view unresolved() const { return details ? details->unresolved : std::string_view(); }
+  const ApiDefinition* definition() const { return details ? details->definition : nullptr; }
+  std::span<const std::string_view> required() const {
+    return details ? details->required : std::span<const std::string_view>();
+  }
+  std::span<const ApiSchema* const> all_of() const {
+    return details ? details->all_of : std::span<const ApiSchema* const>();
+  }
+  bool has_additional_properties() const { return details && details->has_additional_properties; }
+  const ApiSchema* additional_properties() const { return details ? details->additional_properties : nullptr; }
+  std::span<const ApiValue> enum_values() const { return details ? details->enum_values : std::span<const ApiValue>(); }
 };
 
 // One entry of "definitions": of the document, in document order, then of
 // the other files that references reach, in the order they are reached.
 struct ApiDefinition {
   std::string_view name;              // its key
-  const ApiSchema* schema = nullptr;  // never null; schema->definition is this
+  const ApiSchema* schema = nullptr;  // never null; schema->definition() is this
   // The file it was read from, relative to the document's folder
   // ("common/types.json"); empty for the document's own definitions.
   std::string_view file;
@@ -189,6 +208,7 @@ struct ApiDocument {
   // points into, which take their blocks from the store.
   ApiStore store;
   std::pmr::deque<ApiSchema> schema_pool{store.Resource()};
+  std::pmr::deque<ApiSchemaDetails> details_pool{store.Resource()};
   std::pmr::deque<ApiParameter> parameter_pool{store.Resource()};
   std::pmr::deque<ApiResponse> response_pool{store.Resource()};
 

@@ -171,6 +171,11 @@ class ApiReader {
   // schema node now and is read from the queue later, so that reading
   // recurses only along the JSON nesting, never along references.
   ApiSchema* Schema(const JsonValue& AValue, const Where& AWhere);
+  // The schema's rarer members, made when the first of them is set.
+  ApiSchemaDetails& Details(ApiSchema& ASchema) {
+    if (ASchema.details == nullptr) ASchema.details = &api_->details_pool.emplace_back();
+    return *ASchema.details;
+  }
   void ReadShape(ApiSchema& ASchema, const JsonValue& AValue, const Where& AWhere);
   void FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Where& AWhere);
   void ReadSchemaReference(ApiSchema& ASchema, std::string_view ARef, const Where& AWhere);
@@ -333,7 +338,7 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
     }
   }
   if (const std::optional<JsonValue> required = AValue.FindMember("required")) {
-    ASchema.required = TextList(*required, AWhere.Member("required"));
+    if (const auto names = TextList(*required, AWhere.Member("required")); !names.empty()) Details(ASchema).required = names;
   }
   if (const std::optional<JsonValue> all_of = AValue.FindMember("allOf")) {
     const Where where = AWhere.Member("allOf");
@@ -345,17 +350,19 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
         if (const ApiSchema* schema = Schema(part, where.Element(index))) parts.push_back(schema);
         ++index;
       }
-      ASchema.all_of = api_->store.List(parts);
+      if (!parts.empty()) Details(ASchema).all_of = api_->store.List(parts);
     } else {
       Line("Skipped", where, "not an array");
     }
   }
   if (const std::optional<JsonValue> extra = AValue.FindMember("additionalProperties")) {
     if (extra->Kind() == JsonKind::True) {
-      ASchema.has_additional_properties = true;
+      Details(ASchema).has_additional_properties = true;
     } else if (extra->IsObject()) {
-      ASchema.has_additional_properties = true;
-      ASchema.additional_properties = Schema(*extra, AWhere.Member("additionalProperties"));
+      const ApiSchema* extra_schema = Schema(*extra, AWhere.Member("additionalProperties"));
+      ApiSchemaDetails& details = Details(ASchema);
+      details.has_additional_properties = true;
+      details.additional_properties = extra_schema;
     } else if (extra->Kind() != JsonKind::False) {
       Line("Skipped", AWhere.Member("additionalProperties"), "neither a boolean nor a schema");
     }
@@ -374,7 +381,7 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
         }
         read.push_back(ApiValue{value.Kind(), text});
       }
-      ASchema.enum_values = api_->store.List(read);
+      if (!read.empty()) Details(ASchema).enum_values = api_->store.List(read);
     } else {
       Line("Skipped", AWhere.Member("enum"), "not an array");
     }
@@ -499,7 +506,7 @@ void ApiReader::ReadSchemaReference(ApiSchema& ASchema, std::string_view ARef,
     loc.reset();
   }
   if (!loc) {
-    ASchema.unresolved = Keep(reason);
+    Details(ASchema).unresolved = Keep(reason);
     Line("Unresolved", AWhere, reason);
     return;
   }
@@ -523,7 +530,7 @@ ApiSchema* ApiReader::SchemaAt(Loc ALoc) {
       !index.Key(ALoc.node).empty()) {
     ApiDefinition& definition = api_->definitions.emplace_back(
         ApiDefinition{Keep(index.Key(ALoc.node)), schema, Keep(files_[ALoc.file]->name)});
-    schema->definition = &definition;
+    Details(*schema).definition = &definition;
   }
   return schema;
 }
@@ -596,9 +603,9 @@ void ApiReader::ResolveSchemaChains() {
     const ApiSchema* resolved = nullptr;
     std::string_view reason;  // kept in the store, or a literal
     for (ApiSchema* current = start;;) {
-      if (current->resolved != nullptr || !current->unresolved.empty()) {
+      if (current->resolved != nullptr || !current->unresolved().empty()) {
         resolved = current->resolved;
-        reason = current->unresolved;
+        reason = current->unresolved();
         break;
       }
       if (!on_walk.insert(current).second) {
@@ -612,7 +619,7 @@ void ApiReader::ResolveSchemaChains() {
     }
     for (ApiSchema* schema : walk) {
       schema->resolved = resolved;
-      if (resolved == nullptr) schema->unresolved = reason;
+      if (resolved == nullptr) Details(*schema).unresolved = reason;
     }
   }
 }
@@ -892,7 +899,7 @@ void ApiReader::ReadDefinitions(const JsonValue& AValue, const Where& AWhere) {
     ApiSchema* schema = SchemaAt(Loc{0, *Index(0).Child(definitions, member.key)});
     ApiDefinition& definition =
         api_->definitions.emplace_back(ApiDefinition{Keep(member.key), schema, {}});
-    schema->definition = &definition;
+    Details(*schema).definition = &definition;
   }
 }
 

@@ -38,8 +38,8 @@ std::vector<std::string> Texts(std::span<const std::string_view> ATexts) {
 std::string Describe(const ApiSchema* ASchema) {
   if (ASchema == nullptr) return "-";
   if (!ASchema->ref.empty()) {
-    if (ASchema->resolved == nullptr) return "?" + S(ASchema->unresolved);
-    if (ASchema->target->definition != nullptr) return "#" + S(ASchema->target->definition->name);
+    if (ASchema->resolved == nullptr) return "?" + S(ASchema->unresolved());
+    if (ASchema->target->definition() != nullptr) return "#" + S(ASchema->target->definition()->name);
     return Describe(ASchema->resolved);
   }
   if (ASchema->type == "array") return "array<" + Describe(ASchema->items) + ">";
@@ -198,9 +198,9 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
   const ApiDocument& api = *read.Api;
   ASSERT_EQ(api.definitions.size(), 8u);
   const ApiSchema& pet = *api.definitions[0].schema;
-  EXPECT_EQ(pet.definition, &api.definitions[0]);
+  EXPECT_EQ(pet.definition(), &api.definitions[0]);
   EXPECT_EQ(pet.description, "a pet");
-  EXPECT_EQ(Texts(pet.required), std::vector<std::string>{"id"});
+  EXPECT_EQ(Texts(pet.required()), std::vector<std::string>{"id"});
   std::vector<std::string> properties;
   for (const ApiProperty& property : pet.properties) {
     properties.push_back(S(property.name) + "=" + Describe(property.schema) + S(property.schema->format));
@@ -213,18 +213,18 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
 
   const ApiSchema& tag = *api.definitions[1].schema;
   std::string values;
-  for (const ApiValue& value : tag.enum_values) values += S(value.text) + ";";
+  for (const ApiValue& value : tag.enum_values()) values += S(value.text) + ";";
   EXPECT_EQ(values, "a;2;true;null;;");
-  EXPECT_TRUE(api.definitions[2].schema->has_additional_properties);
-  EXPECT_EQ(Describe(api.definitions[2].schema->additional_properties), "integer");
+  EXPECT_TRUE(api.definitions[2].schema->has_additional_properties());
+  EXPECT_EQ(Describe(api.definitions[2].schema->additional_properties()), "integer");
   EXPECT_EQ(api.definitions[3].schema->type, "object");
-  EXPECT_TRUE(api.definitions[3].schema->has_additional_properties);
-  EXPECT_EQ(api.definitions[3].schema->additional_properties, nullptr);
+  EXPECT_TRUE(api.definitions[3].schema->has_additional_properties());
+  EXPECT_EQ(api.definitions[3].schema->additional_properties(), nullptr);
   const ApiSchema& kid = *api.definitions[4].schema;
-  ASSERT_EQ(kid.all_of.size(), 2u);
-  EXPECT_EQ(kid.all_of[0]->target, &pet);
-  ASSERT_EQ(kid.all_of[1]->properties.size(), 1u);
-  EXPECT_EQ(kid.all_of[1]->properties[0].name, "x");
+  ASSERT_EQ(kid.all_of().size(), 2u);
+  EXPECT_EQ(kid.all_of()[0]->target, &pet);
+  ASSERT_EQ(kid.all_of()[1]->properties.size(), 1u);
+  EXPECT_EQ(kid.all_of()[1]->properties[0].name, "x");
   EXPECT_EQ(api.definitions[7].schema->resolved, &tag);  // Alias
 
   EXPECT_EQ(read.Lines, (std::vector<std::string>{

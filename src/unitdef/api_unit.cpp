@@ -139,7 +139,8 @@ std::string ValueText(std::string_view AType, std::string_view AName) {
 bool IsInlineObject(const ApiSchema& ASchema) {
   if (!ASchema.ref.empty()) return false;
   if (!ASchema.properties.empty()) return true;
-  return std::any_of(ASchema.all_of.begin(), ASchema.all_of.end(),
+  const std::span<const ApiSchema* const> parts = ASchema.all_of();
+  return std::any_of(parts.begin(), parts.end(),
                      [](const ApiSchema* APart) { return APart->ref.empty() && !APart->properties.empty(); });
 }
 
@@ -155,10 +156,10 @@ bool HoldsInlineObject(const ApiSchema* ASchema) {
 
 // The comment that lists the allowed values of an enum; empty without one.
 std::string AllowedValues(const ApiSchema* ASchema) {
-  if (ASchema == nullptr || ASchema->enum_values.empty()) return {};
+  if (ASchema == nullptr || ASchema->enum_values().empty()) return {};
   std::string text = "Allowed values:";
-  for (size_t i = 0; i < ASchema->enum_values.size(); ++i) {
-    const ApiValue& value = ASchema->enum_values[i];
+  for (size_t i = 0; i < ASchema->enum_values().size(); ++i) {
+    const ApiValue& value = ASchema->enum_values()[i];
     text += i == 0 ? " " : ", ";
     text += value.kind == JsonKind::Object ? "{}" : value.kind == JsonKind::Array ? "[]" : value.text;
   }
@@ -356,7 +357,7 @@ void TApiResolver::NameNestedSchemas() {
         if (!HoldsInlineObject(property.schema)) continue;
         NameInline(property.schema, owner + "_" + AsciiIdentifierPart(MakeIdentifier(property.name, false)));
       }
-      for (const ApiSchema* part : parts[p]->all_of) {
+      for (const ApiSchema* part : parts[p]->all_of()) {
         if (part->ref.empty()) parts.push_back(part);
       }
     }
@@ -408,7 +409,7 @@ void TApiResolver::FindAncestors() {
   for (TPlannedClass& plan : FClasses) {
     const ApiSchema* reference = nullptr;
     size_t references = 0;
-    for (const ApiSchema* part : plan.Schema->all_of) {
+    for (const ApiSchema* part : plan.Schema->all_of()) {
       if (!part->ref.empty()) {
         reference = part;
         ++references;
@@ -483,7 +484,8 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
     for (const ApiProperty& property : schema->properties) {
       if (!inherited(property.name) && keys.insert(property.name).second) properties.push_back(&property);
     }
-    for (auto part = schema->all_of.rbegin(); part != schema->all_of.rend(); ++part) {
+    const std::span<const ApiSchema* const> parts = schema->all_of();
+    for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
       const ApiSchema* target = (*part)->resolved;
       if (ancestor != nullptr && target == ancestor->Schema->resolved) target = ancestor->Schema;
       stack.push_back(target);
@@ -543,10 +545,10 @@ int TApiResolver::DefinitionIndexOf(const ApiSchema* ASchema) const {
   // A reference to a definition is that definition, whatever it holds; a
   // chain of other references is its end's.
   const ApiDefinition* definition = nullptr;
-  if (ASchema->target != nullptr && ASchema->target->definition != nullptr) {
-    definition = ASchema->target->definition;
+  if (ASchema->target != nullptr && ASchema->target->definition() != nullptr) {
+    definition = ASchema->target->definition();
   } else if (ASchema->resolved != nullptr) {
-    definition = ASchema->resolved->definition;
+    definition = ASchema->resolved->definition();
   }
   if (definition == nullptr) return -1;
   const auto found = FClassIndex.find(definition);
@@ -557,7 +559,7 @@ bool TApiResolver::IsArraySchema(const ApiSchema* ASchema) const {
   if (ASchema == nullptr) return false;
   if (const int definition = DefinitionIndexOf(ASchema); definition >= 0) {
     const ApiSchema& schema = *FClasses[definition].Schema;
-    return schema.ref.empty() && schema.properties.empty() && schema.all_of.empty() && schema.type == "array";
+    return schema.ref.empty() && schema.properties.empty() && schema.all_of().empty() && schema.type == "array";
   }
   return ASchema->resolved != nullptr && ASchema->resolved->type == "array";
 }
@@ -565,14 +567,14 @@ bool TApiResolver::IsArraySchema(const ApiSchema* ASchema) const {
 TApiResolver::TType TApiResolver::DefinitionType(int AClass) const {
   const ApiSchema& schema = *FClasses[AClass].Schema;
   const TType own{FIdentifiers[AClass], AClass};
-  if (!schema.ref.empty() || !schema.properties.empty() || !schema.all_of.empty()) return own;
+  if (!schema.ref.empty() || !schema.properties.empty() || !schema.all_of().empty()) return own;
   if (schema.type == "array") {
     if (schema.items == nullptr) return {"TJSONValue"};
     TType element = ElementType(schema.items);
     return {ArrayType(element.Text), element.Class};
   }
   if (const std::string simple = SimpleType(schema.type, schema.format); simple != "TJSONValue") return {simple};
-  if (schema.type == "object" || (schema.type.empty() && schema.has_additional_properties)) return {"TJSONObject"};
+  if (schema.type == "object" || (schema.type.empty() && schema.has_additional_properties())) return {"TJSONObject"};
   return own;
 }
 
@@ -595,13 +597,13 @@ TApiResolver::TType TApiResolver::TypeOf(const ApiSchema* ASchema) const {
     return {ArrayType(element.Text), element.Class};
   }
   // An allOf of one reference alone is the class of that definition.
-  if (schema->properties.empty() && schema->all_of.size() == 1) {
-    if (const int definition = DefinitionIndexOf(schema->all_of.front()); definition >= 0) {
+  if (schema->properties.empty() && schema->all_of().size() == 1) {
+    if (const int definition = DefinitionIndexOf(schema->all_of().front()); definition >= 0) {
       return {FIdentifiers[definition], definition};
     }
   }
   if (std::string simple = SimpleType(schema->type, schema->format); simple != "TJSONValue") return {std::move(simple)};
-  if (schema->type == "object" || (schema->type.empty() && schema->has_additional_properties)) return {"TJSONObject"};
+  if (schema->type == "object" || (schema->type.empty() && schema->has_additional_properties())) return {"TJSONObject"};
   return {"TJSONValue"};
 }
 
