@@ -239,6 +239,21 @@ TEST(ApiReader, ResolvesSchemasAndReportsWhatItCannot) {
                             "Unresolved definitions.A: reference cycle"}));
 }
 
+// Texts that no unit says are not kept, but read for their lines all the same.
+TEST(ApiReader, TextsNotKeptStillGiveTheirLines) {
+  const TRead read = Read(R"({"swagger": "2.0", "paths": {"/a": {"get": {"summary": 3, "description": [1],
+      "parameters": [{"name": "p", "in": "query", "type": "string", "description": {}}],
+      "responses": {"200": {"description": null, "schema": {"$ref": "#/definitions/X"}}}}}},
+      "definitions": {"X": {"title": 7, "properties": {"y": {"type": "string", "title": "ok"}}}}})");
+  EXPECT_EQ(read.Lines, (std::vector<std::string>{"Read paths./a.get.summary: a number taken as text",
+                                                   "Skipped paths./a.get.description: not a string",
+                                                   "Skipped paths./a.get.parameters[0].description: not a string",
+                                                   "Skipped paths./a.get.responses.200.description: not a string",
+                                                   "Read definitions.X.title: a number taken as text"}));
+  ASSERT_EQ(read.Api->operations.size(), 1u);
+  EXPECT_EQ(read.Api->operations[0].result->schema->target, read.Api->definitions[0].schema);
+}
+
 TEST(ApiReader, ReadsTheRootTolerantlyAndFailsOnlyWhereNothingCanBeRead) {
   const TRead bare = Read(R"({"swagger": 2.0, "host": 5, "schemes": ["https", 1], "paths": null,
                               "securityDefinitions": {"k": "x", "two\nlines": 1}})");
