@@ -158,6 +158,9 @@ class ApiReader {
 
   // A text kept in the document's store.
   std::string_view Keep(std::string_view AText) { return api_->store.Text(AText); }
+  // Whether a scalar gives a text (a string, or a number as written), with
+  // the line of a number or of a value that gives none.
+  bool GivesText(const JsonValue& AValue, const Where& AWhere);
   // Scalars and lists of the document's texts, kept in its store.
   std::string_view Text(const JsonValue& AValue, const Where& AWhere);
   std::string_view MemberText(const JsonValue& AObject, std::string_view AKey, const Where& AWhere);
@@ -227,17 +230,21 @@ class ApiReader {
 // ---------------------------------------------------------------------------
 // Scalars.
 
-std::string_view ApiReader::Text(const JsonValue& AValue, const Where& AWhere) {
+bool ApiReader::GivesText(const JsonValue& AValue, const Where& AWhere) {
   switch (AValue.Kind()) {
     case JsonKind::String:
-      return Keep(AValue.Text());
+      return true;
     case JsonKind::Number:
       Line("Read", AWhere, "a number taken as text");
-      return Keep(AValue.Text());
+      return true;
     default:
       Line("Skipped", AWhere, "not a string");
-      return {};
+      return false;
   }
+}
+
+std::string_view ApiReader::Text(const JsonValue& AValue, const Where& AWhere) {
+  return GivesText(AValue, AWhere) ? Keep(AValue.Text()) : std::string_view();
 }
 
 std::string_view ApiReader::MemberText(const JsonValue& AObject, std::string_view AKey,
@@ -247,12 +254,7 @@ std::string_view ApiReader::MemberText(const JsonValue& AObject, std::string_vie
 }
 
 void ApiReader::SkipMemberText(const JsonValue& AObject, std::string_view AKey, const Where& AWhere) {
-  const std::optional<JsonValue> value = AObject.FindMember(AKey);
-  if (!value) return;
-  if (value->Kind() == JsonKind::Number) Line("Read", AWhere.Member(AKey), "a number taken as text");
-  if (value->Kind() != JsonKind::String && value->Kind() != JsonKind::Number) {
-    Line("Skipped", AWhere.Member(AKey), "not a string");
-  }
+  if (const std::optional<JsonValue> value = AObject.FindMember(AKey)) GivesText(*value, AWhere.Member(AKey));
 }
 
 std::span<const std::string_view> ApiReader::TextList(const JsonValue& AValue, const Where& AWhere) {
