@@ -35,7 +35,7 @@ std::string Load(const std::string& AText) {
 std::string LoadedDescription(const std::string& ABytes) {
   TempFolder folder;
   WriteBytes(folder.File("doc.json"), ABytes);
-  return LoadSwagger(folder.File("doc.json"))->Fdefinitions->FItems[0]->Fdescription;
+  return std::string(LoadSwagger(folder.File("doc.json"))->Fdefinitions->FItems[0]->Fdescription);
 }
 
 TEST(LoadingHostileTest, TruncatedDocumentsFailWithOneLine) {

@@ -50,7 +50,7 @@ std::unique_ptr<TPath> ReadPath(std::string_view AKey, const JsonValue& AItem) {
 
   const std::optional<JsonMember> first = AItem.FirstMember();
   if (!first) ThrowArgumentOutOfRange();
-  const std::string method(first->key);
+  const std::string_view method = first->key;
   const JsonValue operation = first->value();
   constexpr std::string_view kNoOperation =
       "the first member is not an operation object with a 'responses' object";
@@ -61,7 +61,7 @@ std::unique_ptr<TPath> ReadPath(std::string_view AKey, const JsonValue& AItem) {
 
   if (const std::optional<JsonValue> security = operation.FindMember("security")) {
     const auto throw_not_objects = [&] {
-      ThrowPathFailure(AKey, "'security' of the operation '" + method +
+      ThrowPathFailure(AKey, "'security' of the operation '" + std::string(method) +
                                  "' is not an array of objects");
     };
     if (!security->IsArray()) throw_not_objects();
@@ -72,7 +72,7 @@ std::unique_ptr<TPath> ReadPath(std::string_view AKey, const JsonValue& AItem) {
     if (!scheme) ThrowArgumentOutOfRange();
     if (field != nullptr) {
       RequireOperation(*field, AKey, method);
-      path->SetSecurity(method, std::string(scheme->key));
+      path->SetSecurity(method, scheme->key);
     }
   }
 
@@ -125,13 +125,13 @@ void ReadDefinitions(const JsonValue& ARoot, TSwagger& ASwagger) {
     const JsonValue value = member.value();
     if (!value.IsObject()) ThrowNotAnObject();
     ASwagger.Fdefinitions->Add(
-        ReadDefinition(value, std::string(member.key), value.FindMember("properties")));
+        ReadDefinition(value, member.key, value.FindMember("properties")));
   }
 }
 
 }  // namespace
 
-std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, const std::string& AName,
+std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, std::string_view AName,
                                             std::optional<JsonValue> AProperties) {
   std::unique_ptr<TDefinition> definition = JsonToObject<TDefinition>(ADefinition);
   definition->FName = AName;
@@ -152,15 +152,25 @@ std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, const 
 
 namespace {
 
-std::unique_ptr<TSwagger> LoadTree(const JsonTree& ATree) {
+std::unique_ptr<TSwagger> ReadModel(const JsonTree& ATree) {
   const JsonValue root = ATree.Root();
   std::unique_ptr<TSwagger> swagger = JsonToObject<TSwagger>(root);
   if (swagger->FSwagger != "2.0") {
-    throw Exception("Wrong Swagger version: \"" + swagger->FSwagger + "\". Expected \"2.0\"");
+    throw Exception("Wrong Swagger version: \"" + std::string(swagger->FSwagger) + "\". Expected \"2.0\"");
   }
   ReadPaths(root, *swagger);
   ReadSecurityDefinitions(root, *swagger);
   ReadDefinitions(root, *swagger);
+  return swagger;
+}
+
+// The model's texts view the tree's text: the model keeps it, and the nodes
+// are freed once the model is read.
+std::unique_ptr<TSwagger> LoadTree(JsonTree ATree) {
+  auto tree = std::make_unique<JsonTree>(std::move(ATree));
+  std::unique_ptr<TSwagger> swagger = ReadModel(*tree);
+  tree->ReleaseNodes();
+  swagger->FDocumentText = std::move(tree);
   return swagger;
 }
 
@@ -181,7 +191,7 @@ void HandOver(TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFi
   AUnit.FHost = ASwagger.Fhost;
   AUnit.FBasePath = ASwagger.FbasePath;
   AUnit.FClassnameFilter = AClassnameFilter;
-  for (const std::string& scheme : ASwagger.Fschemes) AUnit.FSchemes.push_back(scheme);
+  for (const std::string_view scheme : ASwagger.Fschemes) AUnit.FSchemes.emplace_back(scheme);
   AUnit.FPaths = ASwagger.Fpaths.get();
   if (ASwagger.FsecurityDefinitions != nullptr) {
     for (const auto& definition : ASwagger.FsecurityDefinitions->FItems) {
@@ -191,23 +201,24 @@ void HandOver(TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFi
   if (ASwagger.Fdefinitions != nullptr) {
     AUnit.FObjects.reserve(AUnit.FObjects.size() + ASwagger.Fdefinitions->FItems.size());
     for (std::unique_ptr<TDefinition>& definition : ASwagger.Fdefinitions->FItems) {
-      TObjectDefinition* object = AUnit.AddObject(definition->FName, definition->Ftype);
-      object->Setdescription(std::move(definition->Fdescription));
+      TObjectDefinition* object =
+          AUnit.AddObject(std::string(definition->FName), std::string(definition->Ftype));
+      object->Setdescription(std::string(definition->Fdescription));
       object->Properties().reserve(definition->Fproperties.size());
       for (const auto& property : definition->Fproperties) {
-        std::string ref;
-        std::string item_ref;
-        std::string item_type;
-        if (TSchema* schema = property->Fitems.get()) {
-          ref = std::move(schema->Fref);
-          if (TItems* items = schema->Fitems.get()) {
-            item_ref = std::move(items->Fref);
-            item_type = std::move(items->Ftype);
+        std::string_view ref;
+        std::string_view item_ref;
+        std::string_view item_type;
+        if (const TSchema* schema = property->Fitems.get()) {
+          ref = schema->Fref;
+          if (const TItems* items = schema->Fitems.get()) {
+            item_ref = items->Fref;
+            item_type = items->Ftype;
           }
         }
-        object->AddProperty(std::move(property->Fname), std::move(property->Ftype),
-                            std::move(property->Fformat), std::move(ref), std::move(item_ref),
-                            std::move(item_type), std::move(property->Fdescription));
+        object->AddProperty(std::string(property->Fname), std::string(property->Ftype),
+                            std::string(property->Fformat), std::string(ref), std::string(item_ref),
+                            std::string(item_type), std::string(property->Fdescription));
       }
       // Freed at once, so that the next classes take the room it leaves.
       definition.reset();

@@ -25,13 +25,13 @@ std::unique_ptr<TSwagger> LoadSwaggerText(std::string AText);
 // One entry of "definitions": the definition filled by the filling rule,
 // named AName, with one property per member of AProperties when that (the
 // entry's first "properties" member) is an object.
-std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, const std::string& AName,
+std::unique_ptr<TDefinition> ReadDefinition(const JsonValue& ADefinition, std::string_view AName,
                                             std::optional<JsonValue> AProperties);
 
 // Hands what the unit needs from the loaded tree to the unit model: the log
 // callback, names, host, base path, schemes, a reference to the paths, the
 // security definitions (borrowed) and one class per definition. The
-// definitions are taken over (their texts moved into the classes) and
+// definitions are taken over (their texts copied into the classes) and
 // freed one by one, so the unit model grows into the room they leave;
 // ASwagger is left without definitions.
 void HandOver(TSwagger& ASwagger, TUnitDefinition& AUnit, const std::string& AFileName,

@@ -140,7 +140,7 @@ constexpr ModelClass Describe(std::string_view AName, std::span<const FieldRow> 
 template <typename T>
 struct FieldType;
 template <>
-struct FieldType<std::string> {
+struct FieldType<std::string_view> {
   static constexpr FieldKind kind = FieldKind::String;
   static constexpr const ModelClass* item = nullptr;
 };
@@ -160,7 +160,7 @@ struct FieldType<double> {
   static constexpr const ModelClass* item = nullptr;
 };
 template <>
-struct FieldType<std::vector<std::string>> {
+struct FieldType<std::vector<std::string_view>> {
   static constexpr FieldKind kind = FieldKind::StringArray;
   static constexpr const ModelClass* item = nullptr;
 };
@@ -580,7 +580,7 @@ double TextToDouble(std::string_view AText) {
 
 void Fill(const ModelClass& AClass, void* AObject, const JsonValue& AJson);
 
-void FillStringArray(std::vector<std::string>& AField, const JsonValue& AArray) {
+void FillStringArray(std::vector<std::string_view>& AField, const JsonValue& AArray) {
   AField.clear();
   AField.reserve(AArray.Count());
   for (const JsonValue element : AArray.Elements()) {
@@ -630,11 +630,11 @@ void FillField(const ModelClass& AClass, const FieldRow& ARow, void* AField,
   if (kind == JsonKind::Object && ARow.kind != FieldKind::Object) return;
   switch (ARow.kind) {
     case FieldKind::String: {
-      auto& field = *static_cast<std::string*>(AField);
+      auto& field = *static_cast<std::string_view*>(AField);
       if (kind == JsonKind::String || kind == JsonKind::Number) {
-        field.assign(AValue.Text());
+        field = AValue.Text();
       } else if (kind == JsonKind::Null) {
-        field.clear();
+        field = {};
       } else if (kind == JsonKind::Array) {
         ThrowArrayInstead(AKey, "string");
       } else {
@@ -682,7 +682,7 @@ void FillField(const ModelClass& AClass, const FieldRow& ARow, void* AField,
       return;
     }
     case FieldKind::StringArray: {
-      auto& field = *static_cast<std::vector<std::string>*>(AField);
+      auto& field = *static_cast<std::vector<std::string_view>*>(AField);
       if (kind == JsonKind::Array) {
         FillStringArray(field, AValue);
       } else if (kind == JsonKind::Null) {
@@ -753,14 +753,16 @@ std::unique_ptr<T> JsonToObject(const JsonValue& AObject) {
 }
 
 template <typename T>
-std::unique_ptr<T> JsonToObject(std::string AText) {
-  const JsonTree tree = JsonTree::Parse(std::move(AText));
-  return JsonToObject<T>(tree.Root());
+TFilledObject<T> JsonToObject(std::string AText) {
+  // Parsed in its place on the heap: the object's texts view the tree's text.
+  auto tree = std::make_unique<const JsonTree>(JsonTree::Parse(std::move(AText)));
+  std::unique_ptr<T> object = JsonToObject<T>(tree->Root());
+  return {std::move(tree), std::move(object)};
 }
 
 #define TOLVANE_JSON_TO_OBJECT(T)                                        \
   template std::unique_ptr<T> JsonToObject<T>(const JsonValue& AObject); \
-  template std::unique_ptr<T> JsonToObject<T>(std::string AText);
+  template TFilledObject<T> JsonToObject<T>(std::string AText);
 
 TOLVANE_JSON_TO_OBJECT(TSwagger)
 TOLVANE_JSON_TO_OBJECT(TInfo)

@@ -24,9 +24,19 @@ namespace tolvane {
 template <typename T>
 std::unique_ptr<T> JsonToObject(const JsonValue& AObject);
 
+// An object filled from a text of its own, with the parsed text that the
+// object's texts view.
+template <typename T>
+struct TFilledObject {
+  std::unique_ptr<const JsonTree> tree;
+  std::unique_ptr<T> object;
+  T* operator->() const { return object.get(); }
+  T& operator*() const { return *object; }
+};
+
 // Parses AText first (EJSONException when it is not valid JSON).
 template <typename T>
-std::unique_ptr<T> JsonToObject(std::string AText);
+TFilledObject<T> JsonToObject(std::string AText);
 
 // Whether a member's key names the field AName (ASCII letters) as the
 // filling rule matches them: ignoring the case of ASCII letters.

@@ -29,9 +29,9 @@ std::string Failure4(const std::string& AText, const std::string& AClass) {
          " konvertiert werden. Verwenden Sie evtl. ein benutzerdefiniertes Reversions-Tool";
 }
 
-std::string Join(const std::vector<std::string>& AItems) {
+std::string Join(const std::vector<std::string_view>& AItems) {
   std::string text = "[";
-  for (size_t i = 0; i < AItems.size(); ++i) text += (i > 0 ? "," : "") + AItems[i];
+  for (size_t i = 0; i < AItems.size(); ++i) (text += i > 0 ? "," : "") += AItems[i];
   return text + "]";
 }
 
@@ -40,7 +40,7 @@ std::string Join(const std::vector<std::string>& AItems) {
 template <typename T>
 std::string FillAndShow(const std::string& AJson, const std::function<std::string(const T&)>& AShow) {
   try {
-    const std::unique_ptr<T> object = JsonToObject<T>(AJson);
+    const auto object = JsonToObject<T>(AJson);
     return AShow(*object);
   } catch (const Exception& failure) {
     return std::string(failure.ClassName()) + ": " + failure.Message();
@@ -66,7 +66,7 @@ void CheckColumn(const std::string& AKey, const std::string& APrevious,
 }
 
 TEST(JsonToObjectTest, StringField) {
-  CheckColumn<TParameter>("description", "\"old\"", [](const TParameter& p) { return p.Fdescription; },
+  CheckColumn<TParameter>("description", "\"old\"", [](const TParameter& p) { return std::string(p.Fdescription); },
                           {
                               {"\"text\"", "text"},
                               {"\"\"", ""},
@@ -172,7 +172,7 @@ TEST(JsonToObjectTest, StringArrayField) {
 TEST(JsonToObjectTest, ModelObjectField) {
   const auto show = [](const TParameter& p) {
     if (p.Fitems == nullptr) return std::string("absent");
-    return "type=" + p.Fitems->Ftype + " ref=" + p.Fitems->Fref;
+    return "type=" + std::string(p.Fitems->Ftype) + " ref=" + std::string(p.Fitems->Fref);
   };
   CheckColumn<TParameter>("items", "{\"type\": \"old\"}", show,
                           {
@@ -192,7 +192,7 @@ TEST(JsonToObjectTest, ModelObjectField) {
 
 TEST(JsonToObjectTest, ModelObjectArrayField) {
   const auto show = [](const TOperation& o) {
-    std::vector<std::string> names;
+    std::vector<std::string_view> names;
     for (const auto& parameter : o.Fparameters) names.push_back(parameter->Fname);
     return Join(names);
   };
@@ -216,7 +216,7 @@ TEST(JsonToObjectTest, ModelObjectArrayField) {
 }
 
 TEST(JsonToObjectTest, MembersFindFieldsIgnoringCaseExceptFixedKeys) {
-  const auto items = [](const TItems& i) { return "type=" + i.Ftype + " ref=" + i.Fref; };
+  const auto items = [](const TItems& i) { return "type=" + std::string(i.Ftype) + " ref=" + std::string(i.Fref); };
   const struct {
     std::string json;
     std::string expected;

@@ -123,6 +123,9 @@ class JsonTree {
 
   JsonValue Root() const { return JsonValue(this, 0); }
   size_t NodeCount() const { return nodes_.size(); }
+  // Frees the nodes and keeps the text, for a model whose texts view it. No
+  // value of the tree may be read afterwards.
+  void ReleaseNodes() { std::vector<Node>().swap(nodes_); }
 
   JsonTree(JsonTree&&) = default;
   JsonTree& operator=(JsonTree&&) = default;

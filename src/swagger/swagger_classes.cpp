@@ -12,7 +12,7 @@ std::array<TOperation*, 5> TPath::SupportedOperations() const {
 }
 
 // The method table: get, put, post, delete, options, head, patch.
-std::unique_ptr<TOperation>* TPath::OperationField(const std::string& AMethod) {
+std::unique_ptr<TOperation>* TPath::OperationField(std::string_view AMethod) {
   if (AMethod == "get") return &Fget;
   if (AMethod == "put") return &Fput;
   if (AMethod == "post") return &Fpost;
@@ -23,13 +23,13 @@ std::unique_ptr<TOperation>* TPath::OperationField(const std::string& AMethod) {
   return nullptr;
 }
 
-std::string TPath::GetSecurity(const std::string& AOperation) const {
+std::string_view TPath::GetSecurity(std::string_view AOperation) const {
   const auto* field = const_cast<TPath*>(this)->OperationField(AOperation);
   if (field == nullptr || *field == nullptr || (*field)->Fsecurity.empty()) return {};
   return (*field)->Fsecurity.front()->FName;
 }
 
-void TPath::SetSecurity(const std::string& AOperation, const std::string& ASecurityName) {
+void TPath::SetSecurity(std::string_view AOperation, std::string_view ASecurityName) {
   auto* field = OperationField(AOperation);
   if (field == nullptr || *field == nullptr || (*field)->Fsecurity.empty()) return;
   (*field)->Fsecurity.front()->FName = ASecurityName;

@@ -33,7 +33,7 @@ TEST(SwaggerClassesTest, SecurityUsesTheMethodTableWithLetterCase) {
     bool changes_delete;
   } cases[] = {{"delete", true}, {"DELETE", false}, {"Delete", false}, {"trace", false}, {"", false}};
   for (const auto& c : cases) {
-    path->Fdelete->Fsecurity[0]->FName.clear();
+    path->Fdelete->Fsecurity[0]->FName = {};
     path->SetSecurity(c.method, "api_key");
     EXPECT_EQ(path->Fdelete->Fsecurity[0]->FName, c.changes_delete ? "api_key" : "") << c.method;
     EXPECT_EQ(path->GetSecurity(c.method), c.changes_delete ? "api_key" : "") << c.method;

@@ -1,16 +1,18 @@
 #pragma once
 
 // Hand-made document parts for the tests of signatures and client writers.
+// The model views its texts: pass texts that outlive it (literals).
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "swagger/swagger_classes.h"
 
 namespace tolvane::testing {
 
-inline std::unique_ptr<TSchema> Schema(const std::string& ref, const std::string& type = "",
-                                       const std::string& itemsRef = "") {
+inline std::unique_ptr<TSchema> Schema(std::string_view ref, std::string_view type = "",
+                                       std::string_view itemsRef = "") {
   auto schema = std::make_unique<TSchema>();
   schema->Fref = ref;
   schema->Ftype = type;
@@ -21,7 +23,7 @@ inline std::unique_ptr<TSchema> Schema(const std::string& ref, const std::string
   return schema;
 }
 
-inline void AddResponse(TOperation& operation, const std::string& code,
+inline void AddResponse(TOperation& operation, std::string_view code,
                         std::unique_ptr<TSchema> schema) {
   if (!operation.Fresponses) operation.Fresponses = std::make_unique<TResponses>();
   auto response = std::make_unique<TResponse>();
@@ -30,8 +32,8 @@ inline void AddResponse(TOperation& operation, const std::string& code,
   operation.Fresponses->Add(std::move(response));
 }
 
-inline TParameter& AddParameter(TOperation& operation, const std::string& name,
-                                const std::string& in, const std::string& type,
+inline TParameter& AddParameter(TOperation& operation, std::string_view name,
+                                std::string_view in, std::string_view type,
                                 bool required = true) {
   auto parameter = std::make_unique<TParameter>();
   parameter->Fname = name;
@@ -42,28 +44,28 @@ inline TParameter& AddParameter(TOperation& operation, const std::string& name,
   return *operation.Fparameters.back();
 }
 
-inline void SetItems(TParameter& parameter, const std::string& type) {
+inline void SetItems(TParameter& parameter, std::string_view type) {
   parameter.Fitems = std::make_unique<TItems>();
   parameter.Fitems->Ftype = type;
 }
 
 // A new operation under AMethod ("get", "put", ...) of the path.
-inline TOperation& AddOperation(TPath& path, const std::string& method,
-                                const std::string& operationId) {
+inline TOperation& AddOperation(TPath& path, std::string_view method,
+                                std::string_view operationId) {
   auto& field = *path.OperationField(method);
   field = std::make_unique<TOperation>();
   field->FoperationId = operationId;
   return *field;
 }
 
-inline TPath& AddPath(TPaths& paths, const std::string& template_) {
+inline TPath& AddPath(TPaths& paths, std::string_view template_) {
   auto path = std::make_unique<TPath>();
   path->Fpath = template_;
   paths.Add(std::move(path));
   return *paths.FItems.back();
 }
 
-inline void AddSecurity(TOperation& operation, const std::string& name) {
+inline void AddSecurity(TOperation& operation, std::string_view name) {
   auto security = std::make_unique<TSecurity>();
   security->FName = name;
   operation.Fsecurity.push_back(std::move(security));

@@ -4,6 +4,8 @@
 // document texts, failures, and the security lookup.
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "platform/exceptions.h"
 #include "swagger/swagger_classes.h"
 #include "unitdef/client_test_model.h"
@@ -27,6 +29,7 @@ struct ClientFixture {
   TUnitDefinition unit;
   TPaths paths;
   std::vector<std::unique_ptr<TSecurityDefinition>> definitions;
+  std::deque<std::string> texts;  // what the definitions' texts view
 
   ClientFixture() {
     unit.FPaths = &paths;
@@ -39,10 +42,10 @@ struct ClientFixture {
   TSecurityDefinition& Define(const std::string& name, const std::string& type,
                               const std::string& parameter, const std::string& in) {
     auto definition = std::make_unique<TSecurityDefinition>();
-    definition->FSecurityname = name;
-    definition->Ftype = type;
-    definition->Fname = parameter;
-    definition->FIn = in;
+    definition->FSecurityname = texts.emplace_back(name);
+    definition->Ftype = texts.emplace_back(type);
+    definition->Fname = texts.emplace_back(parameter);
+    definition->FIn = texts.emplace_back(in);
     definitions.push_back(std::move(definition));
     unit.FSecurityDefinitions.push_back(definitions.back().get());
     return *definitions.back();

@@ -35,7 +35,7 @@ std::string MapSchemaType(const TSchema* ASchema, std::string_view AType,
       return ArrayType(element);
     }
     if (IsSimpleType(items.Ftype)) return ArrayType(MapSimpleType(items.Ftype, AFormat));
-    return ArrayType("T" + items.Ftype);
+    return ArrayType("T" + std::string(items.Ftype));
   }
   if (!ASchema->Fref.empty()) {
     std::string result = "T";
@@ -43,7 +43,7 @@ std::string MapSchemaType(const TSchema* ASchema, std::string_view AType,
     return result;
   }
   if (IsSimpleType(ASchema->Ftype)) return MapSimpleType(ASchema->Ftype, AFormat);
-  return "T" + ASchema->Ftype;
+  return "T" + std::string(ASchema->Ftype);
 }
 
 }  // namespace tolvane
