@@ -11,6 +11,7 @@
 #include "delphi_compiler.h"
 #include "loading_support.h"
 #include "platform/file_system.h"
+#include "unitdef/unit_text.h"
 #include "unit_writer_support.h"
 
 namespace tolvane::testing {
@@ -254,6 +255,31 @@ TEST(UnitWriterEndToEndTest, UnitIsWindows1252) {
             std::string::npos);
   EXPECT_EQ(bytes.substr(0, 2), "(*");
   EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), std::count(bytes.begin(), bytes.end(), '\r'));
+}
+
+// The bytes reach the file whole and in order whatever the lengths of the
+// lines: around the flush size, and longer than the buffer that holds them.
+TEST(UnitWriterEndToEndTest, UnitTextReachesTheFileWholeInBlocks) {
+  constexpr size_t kFlush = TUnitText::kFlushSize;
+  const size_t lengths[] = {0, 1, kFlush - 3, kFlush, 2, 3 * kFlush, 0, kFlush / 2, kFlush / 2, 5};
+  TempFolder folder;
+  std::string expected;
+  {
+    TAtomicFile file(folder.File("unit.pas"));
+    TUnitText text(file);
+    char letter = 'a';
+    for (const size_t length : lengths) {
+      // Every other line ends in "ä" (UTF-8), which the unit holds as 0xE4.
+      const bool ascii = letter % 2 == 0;
+      const std::string line = std::string(length, letter++);
+      text.Line(ascii ? line : line + "\u00e4");
+      expected += line + (ascii ? "" : "\xE4") + "\r\n";
+    }
+    text.Flush();
+    file.Commit();
+    EXPECT_EQ(text.LineCount(), std::size(lengths));
+  }
+  EXPECT_EQ(ReadBytes(folder.File("unit.pas")), expected);
 }
 
 // A definition name built to end the class, the interface and the unit and

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "platform/code_page.h"
@@ -27,6 +28,9 @@ bool IsAscii(std::string_view text) {
 
 // Without a file the buffer grows to hold the unit.
 constexpr size_t kFirstCapacity = size_t{64} << 20;
+// Given a file, it holds the bytes that go to the file together and the line
+// that takes them past kFlushSize; a longer line makes it grow.
+constexpr size_t kFileCapacity = TUnitText::kFlushSize + TUnitText::kFlushSize / 4;
 
 }  // namespace
 
@@ -42,7 +46,7 @@ void TUnitText::Line(std::span<const std::string_view> APieces) {
     // and in Windows-1252.
     Reserve(length);
     for (const std::string_view piece : APieces) {
-      if (!piece.empty()) std::memcpy(FBuffer.Data() + FSize, piece.data(), piece.size());
+      if (!piece.empty()) std::memcpy(FData.get() + FSize, piece.data(), piece.size());
       FSize += piece.size();
     }
   } else {
@@ -57,8 +61,8 @@ void TUnitText::Line(std::span<const std::string_view> APieces) {
     }
     Reserve(2);
   }
-  FBuffer.Data()[FSize++] = '\r';
-  FBuffer.Data()[FSize++] = '\n';
+  FData.get()[FSize++] = '\r';
+  FData.get()[FSize++] = '\n';
   ++FLineCount;
   if (FFile != nullptr && FSize >= kFlushSize) Flush();
 }
@@ -70,15 +74,19 @@ void TUnitText::Flush() {
 }
 
 void TUnitText::Reserve(size_t AMore) {
-  if (FSize + AMore <= FBuffer.Capacity()) return;
-  size_t capacity = FBuffer.Capacity() == 0 ? kFirstCapacity : FBuffer.Capacity() * 2;
+  if (FSize + AMore <= FCapacity) return;
+  size_t capacity = FCapacity * 2;
+  if (FCapacity == 0) capacity = FFile != nullptr ? kFileCapacity : kFirstCapacity;
   while (capacity < FSize + AMore) capacity *= 2;
-  FBuffer.Reserve(capacity);
+  std::unique_ptr<char[]> data = std::make_unique_for_overwrite<char[]>(capacity);
+  if (FSize > 0) std::memcpy(data.get(), FData.get(), FSize);
+  FData = std::move(data);
+  FCapacity = capacity;
 }
 
 void TUnitText::Append(std::string_view ABytes) {
   Reserve(ABytes.size());
-  if (!ABytes.empty()) std::memcpy(FBuffer.Data() + FSize, ABytes.data(), ABytes.size());
+  if (!ABytes.empty()) std::memcpy(FData.get() + FSize, ABytes.data(), ABytes.size());
   FSize += ABytes.size();
 }
 

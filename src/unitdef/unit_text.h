@@ -7,10 +7,10 @@
 // whole either.
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
 
 #include "platform/file_system.h"
-#include "platform/large_buffer.h"
 #include "unitdef/code_printer.h"
 
 namespace tolvane {
@@ -29,7 +29,7 @@ class TUnitText final : public TLineSink {
 
   size_t LineCount() const { return FLineCount; }
   // The bytes not yet written to the file: all of them without a file.
-  std::string_view Bytes() const { return {FBuffer.Data(), FSize}; }
+  std::string_view Bytes() const { return {FData.get(), FSize}; }
   // Writes the bytes held to the file.
   void Flush();
 
@@ -38,9 +38,11 @@ class TUnitText final : public TLineSink {
   // Room for AMore bytes after the ones written.
   void Reserve(size_t AMore);
 
-  // Grown by remapping its pages, not by copying them, so the unit's bytes
-  // are not held twice while they grow either.
-  TLargeBuffer FBuffer;
+  // On the heap. Given a file it holds no more than kFlushSize bytes and a
+  // line, and its pages come from the allocator with the models', so a small
+  // unit costs no pages of its own; without a file it grows by doubling.
+  std::unique_ptr<char[]> FData;
+  size_t FCapacity = 0;
   TAtomicFile* FFile = nullptr;
   size_t FSize = 0;
   size_t FLineCount = 0;
