@@ -81,9 +81,9 @@ class TObjectDefinition {
   TPropertyList& Properties() { return FProperties; }
   const TPropertyList& Properties() const { return FProperties; }
   const std::string& Name() const { return FName; }
-  void SetName(const std::string& AName) { FName = AName; }
+  void SetName(std::string AName) { FName = std::move(AName); }
   const std::string& Type() const { return FType; }
-  void SetType(const std::string& AType) { FType = AType; }
+  void SetType(std::string AType) { FType = std::move(AType); }
   const std::string& description() const { return Fdescription; }
   void Setdescription(std::string v) { Fdescription = std::move(v); }
   // Moves the description out, leaving it empty.

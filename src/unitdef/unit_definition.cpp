@@ -50,10 +50,10 @@ TOutputName MakeOutputName(const std::string& AName) {
 TUnitDefinition::TUnitDefinition() = default;
 TUnitDefinition::~TUnitDefinition() = default;
 
-TObjectDefinition* TUnitDefinition::AddObject(const std::string& AName, const std::string& AType) {
+TObjectDefinition* TUnitDefinition::AddObject(std::string AName, std::string AType) {
   auto object = std::make_unique<TObjectDefinition>();
-  object->SetName(AName);
-  object->SetType(AType);
+  object->SetName(std::move(AName));
+  object->SetType(std::move(AType));
   FObjects.push_back(std::move(object));
   return FObjects.back().get();
 }

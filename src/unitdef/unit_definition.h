@@ -27,7 +27,7 @@ class TUnitDefinition {
   TUnitDefinition(const TUnitDefinition&) = delete;
   TUnitDefinition& operator=(const TUnitDefinition&) = delete;
 
-  TObjectDefinition* AddObject(const std::string& AName, const std::string& AType);
+  TObjectDefinition* AddObject(std::string AName, std::string AType);
   // Renames duplicates, orders the classes, resolves the unit by the plain
   // rule (which uses the classes up), writes its lines and saves them once.
   void Save();
