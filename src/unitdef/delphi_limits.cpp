@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "platform/byte_scan.h"
 #include "platform/utf8.h"
 
 namespace tolvane {
@@ -290,14 +291,15 @@ void TDelphiLimitsFilter::Line(std::span<const std::string_view> APieces) {
   bool controls = false;
   for (const std::string_view piece : APieces) {
     length += piece.size();
-    controls = controls || std::any_of(piece.begin(), piece.end(), IsControlByte);
+    controls = controls || HasControlByte(piece);
   }
   if (length <= kMaxLiteralLength + 2 && !controls) {
     FNext.Line(APieces);
     return;
   }
   const std::string joined = JoinPieces(APieces);
-  const std::string line = FitLiterals(joined);
+  // FitLiterals leaves a comment line without control characters as it is.
+  const std::string line = !controls && IsCommentLine(joined) ? joined : FitLiterals(joined);
   if (line.size() <= kMaxLineLength) {
     FNext.Line(line);
     return;

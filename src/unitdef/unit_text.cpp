@@ -5,26 +5,12 @@
 #include <memory>
 #include <new>
 
+#include "platform/byte_scan.h"
 #include "platform/code_page.h"
 
 namespace tolvane {
 
 namespace {
-
-// True when every byte is below 0x80; such a text is the same in UTF-8 and
-// in Windows-1252. Looks at eight bytes at a time.
-bool IsAscii(std::string_view text) {
-  size_t pos = 0;
-  for (; pos + 8 <= text.size(); pos += 8) {
-    uint64_t word;
-    std::memcpy(&word, text.data() + pos, 8);
-    if ((word & 0x8080808080808080ull) != 0) return false;
-  }
-  for (; pos < text.size(); ++pos) {
-    if (static_cast<unsigned char>(text[pos]) >= 0x80) return false;
-  }
-  return true;
-}
 
 // Without a file the buffer grows to hold the unit.
 constexpr size_t kFirstCapacity = size_t{64} << 20;
@@ -36,24 +22,22 @@ constexpr size_t kFileCapacity = TUnitText::kFlushSize + TUnitText::kFlushSize /
 
 void TUnitText::Line(std::span<const std::string_view> APieces) {
   size_t length = 2;
-  bool ascii = true;
+  for (const std::string_view piece : APieces) length += piece.size();
+  // The common case: the line is ASCII, the same in UTF-8 and in
+  // Windows-1252, and stays as it is copied. The copy is tested as a whole,
+  // not piece by piece.
+  Reserve(length);
+  const size_t start = FSize;
   for (const std::string_view piece : APieces) {
-    length += piece.size();
-    ascii = ascii && IsAscii(piece);
+    CopyBytes(FData.get() + FSize, piece);
+    FSize += piece.size();
   }
-  if (ascii) {
-    // The common case, copied as it is: such a text is the same in UTF-8
-    // and in Windows-1252.
-    Reserve(length);
-    for (const std::string_view piece : APieces) {
-      if (!piece.empty()) std::memcpy(FData.get() + FSize, piece.data(), piece.size());
-      FSize += piece.size();
-    }
-  } else {
+  if (!IsAsciiText(std::string_view(FData.get() + start, FSize - start))) {
     // Each piece holds whole characters, so encoding piece by piece gives
     // the same bytes as encoding the whole line.
+    FSize = start;
     for (const std::string_view piece : APieces) {
-      if (IsAscii(piece)) {
+      if (IsAsciiText(piece)) {
         Append(piece);
       } else {
         Append(Utf8ToWindows1252(piece));
@@ -86,7 +70,7 @@ void TUnitText::Reserve(size_t AMore) {
 
 void TUnitText::Append(std::string_view ABytes) {
   Reserve(ABytes.size());
-  if (!ABytes.empty()) std::memcpy(FData.get() + FSize, ABytes.data(), ABytes.size());
+  CopyBytes(FData.get() + FSize, ABytes);
   FSize += ABytes.size();
 }
 

@@ -1,0 +1,83 @@
+#pragma once
+
+// Tests and copies over the bytes of a text, eight bytes at a time, for the
+// line sinks that see every byte of the unit. Most pieces of a line are a
+// few bytes long, so short texts take no library call either.
+
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace tolvane {
+
+namespace byte_scan {
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+inline uint64_t LoadWord(const char* AFrom) {
+  uint64_t word;
+  std::memcpy(&word, AFrom, sizeof word);
+  return word;
+}
+
+// Not zero exactly when a byte of the word is below ALimit (at most 0x80).
+constexpr uint64_t BytesBelow(uint64_t AWord, unsigned ALimit) {
+  return (AWord - kOnes * ALimit) & ~AWord & kHighBits;
+}
+
+// AWordTest over the text's words, or-ed; the last word overlaps the one
+// before it. A text of fewer than eight bytes is read into one word padded
+// with APad.
+template <typename TWordTest>
+uint64_t OrOverWords(std::string_view AText, char APad, TWordTest AWordTest) {
+  const size_t size = AText.size();
+  if (size < 8) {
+    char word[8];
+    std::memset(word, APad, sizeof word);
+    for (size_t i = 0; i < size; ++i) word[i] = AText[i];
+    return AWordTest(LoadWord(word));
+  }
+  uint64_t found = 0;
+  for (size_t pos = 0; pos + 8 <= size; pos += 8) found |= AWordTest(LoadWord(AText.data() + pos));
+  return found | AWordTest(LoadWord(AText.data() + size - 8));
+}
+
+}  // namespace byte_scan
+
+// True when every byte is below 0x80: the text is the same in UTF-8 and in
+// Windows-1252.
+inline bool IsAsciiText(std::string_view AText) {
+  return byte_scan::OrOverWords(AText, 0, [](uint64_t AWord) { return AWord & byte_scan::kHighBits; }) == 0;
+}
+
+// True when a byte is a control character (below 0x20).
+inline bool HasControlByte(std::string_view AText) {
+  return byte_scan::OrOverWords(AText, ' ', [](uint64_t AWord) { return byte_scan::BytesBelow(AWord, 0x20); }) != 0;
+}
+
+// Copies the text to ATo, which has room for it; a text of up to sixteen
+// bytes is copied by at most two overlapping moves.
+inline void CopyBytes(char* ATo, std::string_view AText) {
+  const size_t size = AText.size();
+  const char* from = AText.data();
+  if (size >= 16) {
+    std::memcpy(ATo, from, size);
+  } else if (size >= 8) {
+    const uint64_t head = byte_scan::LoadWord(from);
+    const uint64_t tail = byte_scan::LoadWord(from + size - 8);
+    std::memcpy(ATo, &head, 8);
+    std::memcpy(ATo + size - 8, &tail, 8);
+  } else if (size >= 4) {
+    uint32_t head;
+    uint32_t tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + size - 4, 4);
+    std::memcpy(ATo, &head, 4);
+    std::memcpy(ATo + size - 4, &tail, 4);
+  } else {
+    for (size_t i = 0; i < size; ++i) ATo[i] = from[i];
+  }
+}
+
+}  // namespace tolvane

@@ -1,0 +1,49 @@
+#include "platform/byte_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tolvane {
+namespace {
+
+// Every length around the word size and the two-move copies, with the one
+// byte that matters at every position: the overlapping last word and the
+// padding of short texts must neither miss it nor invent it.
+TEST(ByteScanTest, FindsTheOneByteAtEveryPositionOfEveryLength) {
+  struct Case {
+    char byte;
+    bool ascii;
+    bool control;
+  };
+  const Case cases[] = {
+      {'\x80', false, false}, {'\xFF', false, false}, {'\x1F', true, true},
+      {'\0', true, true},     {' ', true, false},     {'\x7F', true, false},
+  };
+  for (size_t length = 0; length <= 40; ++length) {
+    const std::string plain(length, 'a');
+    EXPECT_TRUE(IsAsciiText(plain)) << length;
+    EXPECT_FALSE(HasControlByte(plain)) << length;
+    for (const Case& c : cases) {
+      for (size_t pos = 0; pos < length; ++pos) {
+        std::string text = plain;
+        text[pos] = c.byte;
+        EXPECT_EQ(IsAsciiText(text), c.ascii) << length << " " << pos << " " << int(c.byte);
+        EXPECT_EQ(HasControlByte(text), c.control) << length << " " << pos << " " << int(c.byte);
+      }
+    }
+  }
+}
+
+TEST(ByteScanTest, CopiesEveryLengthExactlyAndNothingBeyond) {
+  for (size_t length = 0; length <= 40; ++length) {
+    std::string text;
+    for (size_t i = 0; i < length; ++i) text += static_cast<char>('A' + i);
+    std::string target(length + 8, '.');
+    CopyBytes(target.data() + 4, text);
+    EXPECT_EQ(target, std::string(4, '.') + text + std::string(4, '.')) << length;
+  }
+}
+
+}  // namespace
+}  // namespace tolvane
