@@ -27,18 +27,16 @@ constexpr uint64_t BytesBelow(uint64_t AWord, unsigned ALimit) {
 }
 
 // AWordTest over the text's words, or-ed; the last word overlaps the one
-// before it. A text of fewer than eight bytes is read into one word padded
-// with APad.
-template <typename TWordTest>
-uint64_t OrOverWords(std::string_view AText, char APad, TWordTest AWordTest) {
+// before it. A text of fewer than eight bytes goes through AByteTest byte by
+// byte instead.
+template <typename TWordTest, typename TByteTest>
+uint64_t OrOverWords(std::string_view AText, TWordTest AWordTest, TByteTest AByteTest) {
   const size_t size = AText.size();
-  if (size < 8) {
-    char word[8];
-    std::memset(word, APad, sizeof word);
-    for (size_t i = 0; i < size; ++i) word[i] = AText[i];
-    return AWordTest(LoadWord(word));
-  }
   uint64_t found = 0;
+  if (size < 8) {
+    for (const char c : AText) found |= AByteTest(static_cast<unsigned char>(c));
+    return found;
+  }
   for (size_t pos = 0; pos + 8 <= size; pos += 8) found |= AWordTest(LoadWord(AText.data() + pos));
   return found | AWordTest(LoadWord(AText.data() + size - 8));
 }
@@ -48,12 +46,16 @@ uint64_t OrOverWords(std::string_view AText, char APad, TWordTest AWordTest) {
 // True when every byte is below 0x80: the text is the same in UTF-8 and in
 // Windows-1252.
 inline bool IsAsciiText(std::string_view AText) {
-  return byte_scan::OrOverWords(AText, 0, [](uint64_t AWord) { return AWord & byte_scan::kHighBits; }) == 0;
+  return byte_scan::OrOverWords(
+             AText, [](uint64_t AWord) { return AWord & byte_scan::kHighBits; },
+             [](unsigned char AByte) -> uint64_t { return AByte >= 0x80; }) == 0;
 }
 
 // True when a byte is a control character (below 0x20).
 inline bool HasControlByte(std::string_view AText) {
-  return byte_scan::OrOverWords(AText, ' ', [](uint64_t AWord) { return byte_scan::BytesBelow(AWord, 0x20); }) != 0;
+  return byte_scan::OrOverWords(
+             AText, [](uint64_t AWord) { return byte_scan::BytesBelow(AWord, 0x20); },
+             [](unsigned char AByte) -> uint64_t { return AByte < 0x20; }) != 0;
 }
 
 // Copies the text to ATo, which has room for it; a text of up to sixteen

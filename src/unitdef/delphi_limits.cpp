@@ -284,22 +284,39 @@ std::vector<std::string> WrapLine(std::string_view ALine) {
   return lines;
 }
 
+std::string_view TDelphiLimitsFilter::Join(std::span<const std::string_view> APieces) {
+  size_t length = 0;
+  for (const std::string_view piece : APieces) length += piece.size();
+  if (length > FCapacity) {
+    FCapacity = std::max(length, 2 * FCapacity);
+    FBuffer = std::make_unique_for_overwrite<char[]>(FCapacity);
+  }
+  size_t size = 0;
+  for (const std::string_view piece : APieces) {
+    CopyBytes(FBuffer.get() + size, piece);
+    size += piece.size();
+  }
+  return {FBuffer.get(), size};
+}
+
 void TDelphiLimitsFilter::Line(std::span<const std::string_view> APieces) {
+  // The line is tested as one text, not piece by piece: most pieces are a
+  // few bytes long.
+  const std::string_view joined = Join(APieces);
+  const bool controls = HasControlByte(joined);
   // A literal of 256 characters takes at least 258 bytes, a line of 1024
   // characters at least 1024 bytes.
-  size_t length = 0;
-  bool controls = false;
-  for (const std::string_view piece : APieces) {
-    length += piece.size();
-    controls = controls || HasControlByte(piece);
-  }
-  if (length <= kMaxLiteralLength + 2 && !controls) {
-    FNext.Line(APieces);
+  if (joined.size() <= kMaxLiteralLength + 2 && !controls) {
+    FNext.Line(joined);
     return;
   }
-  const std::string joined = JoinPieces(APieces);
   // FitLiterals leaves a comment line without control characters as it is.
-  const std::string line = !controls && IsCommentLine(joined) ? joined : FitLiterals(joined);
+  std::string fitted;
+  std::string_view line = joined;
+  if (controls || !IsCommentLine(joined)) {
+    fitted = FitLiterals(joined);
+    line = fitted;
+  }
   if (line.size() <= kMaxLineLength) {
     FNext.Line(line);
     return;

@@ -6,6 +6,7 @@
 // character. Besides, control characters from a document are kept out of the
 // source text, where the compilers take Ctrl-Z for the end of the file.
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,7 +52,12 @@ class TDelphiLimitsFilter final : public TLineSink {
   void Line(std::span<const std::string_view> APieces) override;
 
  private:
+  // The pieces as one text, in a buffer kept from line to line.
+  std::string_view Join(std::span<const std::string_view> APieces);
+
   TLineSink& FNext;
+  std::unique_ptr<char[]> FBuffer;
+  size_t FCapacity = 0;
 };
 
 // The same on every line of a list.
