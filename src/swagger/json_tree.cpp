@@ -376,8 +376,12 @@ JsonValue::Range<JsonValue::ElementIterator> JsonValue::Elements() const {
 }
 
 std::optional<JsonValue> JsonValue::FindMember(std::string_view AKey) const {
+  // Readers look up a handful of keys in every object: the lengths and first
+  // bytes rule out most members before the keys are compared.
   for (const JsonMember member : Members()) {
-    if (member.key == AKey) return member.value();
+    if (member.key.size() == AKey.size() && (AKey.empty() || member.key[0] == AKey[0]) && member.key == AKey) {
+      return member.value();
+    }
   }
   return std::nullopt;
 }

@@ -313,8 +313,7 @@ TApiResolver::TApiResolver(const ApiDocument& ADocument, const std::string& AFil
   for (const std::string_view name : kBodyNames) FBodyNames.Take(name);
   // The client class keeps its name, also in a unit made with the class
   // filter, so that the classes are named alike in every unit of a document.
-  FClientClass = FTypes.Unique("T" + AsciiIdentifierPart(MakeIdentifier(FDocument.base_path, false)), NotReserved);
-  FTypes.Take(FClientClass);
+  FClientClass = FTypes.TakeUnique("T" + AsciiIdentifierPart(MakeIdentifier(FDocument.base_path, false)), NotReserved);
   // A class named T would have no presence test as an optional argument
   // and would be hidden by the destructors' loop variable T.
   FTypes.Take("T");
@@ -333,8 +332,7 @@ void TApiResolver::NameDefinitions() {
   FClassIndex.reserve(FDocument.definitions.size());
   for (const ApiDefinition& definition : FDocument.definitions) {
     std::string identifier =
-        FTypes.Unique("T" + AsciiIdentifierPart(MakeIdentifier(definition.name, false)), NotReserved);
-    FTypes.Take(identifier);
+        FTypes.TakeUnique("T" + AsciiIdentifierPart(MakeIdentifier(definition.name, false)), NotReserved);
     FClassIndex.emplace(&definition, static_cast<int>(FClasses.size()));
     TPlannedClass& plan = FClasses.emplace_back();
     plan.Schema = definition.schema;
@@ -371,10 +369,9 @@ void TApiResolver::NameInline(const ApiSchema* ASchema, std::string AName) {
     if (IsInlineObject(*ASchema)) {
       if (FInlineIndex.contains(ASchema)) return;
       if (AName.size() > kMaxInlineClassLength) AName.resize(kMaxInlineClassLength);
-      std::string identifier = FTypes.Unique(AName, [this](const std::string& ACandidate) {
+      std::string identifier = FTypes.TakeUnique(AName, [this](const std::string& ACandidate) {
         return NotReserved(ACandidate) && FMethods.IsFree(ACandidate);
       });
-      FTypes.Take(identifier);
       FInlineIndex.emplace(ASchema, static_cast<int>(FClasses.size()));
       TPlannedClass& plan = FClasses.emplace_back();
       plan.Schema = ASchema;
@@ -393,8 +390,7 @@ void TApiResolver::NameMethods() {
     // Named from the operationId, else from the method and the path.
     const std::string made = MakeIdentifier(operation.operation_id, false);
     std::string method =
-        FMethods.Unique(made.empty() ? MethodNameFromPath(operation.method, operation.path) : PlainIdentifier(made));
-    FMethods.Take(method);
+        FMethods.TakeUnique(made.empty() ? MethodNameFromPath(operation.method, operation.path) : PlainIdentifier(made));
     // The inline schemas of its result and body are named after it.
     if (operation.result != nullptr) NameInline(operation.result->schema, "T" + method + "_Response");
     for (const ApiParameter* parameter : operation.parameters) {
@@ -531,10 +527,8 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
   members.Take("Assigned");
   for (size_t p = 0; p < properties.size(); ++p) {
     TResolvedField& field = clazz.Fields[p];
-    const std::string name = members.Unique(PlainIdentifier(MakeIdentifier(properties[p]->name, false)));
-    members.Take(name);
-    const std::string fieldName = members.Unique("F" + name);
-    members.Take(fieldName);
+    const std::string name = members.TakeUnique(PlainIdentifier(MakeIdentifier(properties[p]->name, false)));
+    const std::string fieldName = members.TakeUnique("F" + name);
     field.Property = Escaped(name);
     field.Field = Escaped(fieldName);
   }
@@ -759,12 +753,11 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
   const bool inBody = param.Position == "body";
   const std::string_view separator = isArray && !inBody ? SeparatorOf(AParameter.collection_format) : "";
   const std::string name =
-      AScope.Unique(PlainIdentifier(MakeIdentifier(AParameter.name, false)), [&](const std::string& ACandidate) {
+      AScope.TakeUnique(PlainIdentifier(MakeIdentifier(AParameter.name, false)), [&](const std::string& ACandidate) {
         return !isArray || (AScope.IsFree("L" + ACandidate + "Item") &&
                             (!inBody || AScope.IsFree("L" + ACandidate + "ItemArray")) &&
                             (separator.empty() || AScope.IsFree("L" + ACandidate + "Text")));
       });
-  AScope.Take(name);
   if (isArray) {
     AScope.Take("L" + name + "Item");
     if (inBody) AScope.Take("L" + name + "ItemArray");

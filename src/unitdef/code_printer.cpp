@@ -1,5 +1,7 @@
 #include "unitdef/code_printer.h"
 
+#include <cstring>
+
 namespace tolvane {
 
 std::string_view TCodePrinter::Blanks(size_t AIndent) {
@@ -8,6 +10,12 @@ std::string_view TCodePrinter::Blanks(size_t AIndent) {
 }
 
 void TCodePrinter::Comment(std::string_view AText) {
+  // Most texts are one line: two library scans find no break in them.
+  if (std::memchr(AText.data(), '\n', AText.size()) == nullptr &&
+      std::memchr(AText.data(), '\r', AText.size()) == nullptr) {
+    if (!AText.empty()) Line({"// ", AText});
+    return;
+  }
   size_t start = 0;
   while (start < AText.size()) {
     size_t end = start;

@@ -150,15 +150,16 @@ void TNameScope::Grow(size_t ASlots) {
 
 bool TNameScope::IsFree(std::string_view AName) const { return !Contains(Key(AName)); }
 
-void TNameScope::Take(std::string_view AName) {
+void TNameScope::Take(std::string_view AName) { Insert(Key(AName)); }
+
+void TNameScope::Insert(const TKey& AKey) {
   if ((FHashes.size() + 1) * 2 > FSlots.size()) Grow(FSlots.empty() ? 16 : FSlots.size() * 2);
-  const TKey key = Key(AName);
   size_t slot = 0;
-  if (Holds(key, &slot)) return;
+  if (Holds(AKey, &slot)) return;
   FSlots[slot] = static_cast<uint32_t>(FHashes.size()) + 1;
-  FKeys += key.Text;
+  FKeys += AKey.Text;
   FEnds.push_back(static_cast<uint32_t>(FKeys.size()));
-  FHashes.push_back(key.Hash);
+  FHashes.push_back(AKey.Hash);
 }
 
 }  // namespace tolvane

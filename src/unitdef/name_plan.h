@@ -75,6 +75,13 @@ class TNameScope {
   std::string Unique(const std::string& ABase) {
     return Unique(ABase, [](const std::string&) { return true; });
   }
+  // Unique, and the name taken; the base is folded and hashed once where it
+  // is free, which is most of the time.
+  template <typename TAccept>
+  std::string TakeUnique(const std::string& ABase, TAccept AAccept);
+  std::string TakeUnique(const std::string& ABase) {
+    return TakeUnique(ABase, [](const std::string&) { return true; });
+  }
 
  private:
   // A name upper-cased, and its hash.
@@ -91,6 +98,7 @@ class TNameScope {
     const uint32_t start = AEntry == 0 ? 0 : FEnds[AEntry - 1];
     return std::string_view(FKeys).substr(start, FEnds[AEntry] - start);
   }
+  void Insert(const TKey& AKey);
   // Rehashes the entries into ASlots slots, a power of two.
   void Grow(size_t ASlots);
 
@@ -114,6 +122,17 @@ std::string TNameScope::Unique(const std::string& ABase, TAccept AAccept) {
     std::string candidate = ABase + std::to_string(next++);
     if (IsFree(candidate) && AAccept(candidate)) return candidate;
   }
+}
+
+template <typename TAccept>
+std::string TNameScope::TakeUnique(const std::string& ABase, TAccept AAccept) {
+  if (const TKey key = Key(ABase); !Contains(key) && AAccept(ABase)) {
+    Insert(key);
+    return ABase;
+  }
+  std::string name = Unique(ABase, AAccept);
+  Take(name);
+  return name;
 }
 
 }  // namespace tolvane

@@ -67,14 +67,15 @@ TEST(NameScope, NumbersClashesIgnoringCaseAndSeesOuterScopes) {
   TNameScope scope(&outer);
   std::vector<std::string> names;
   for (const char* base : {"id", "ID", "Id", "id1", "client", "x"}) {
-    names.push_back(scope.Unique(base));
-    scope.Take(names.back());
+    names.push_back(scope.TakeUnique(base));
   }
   // "id1" was given to ID before the document's own id1 came.
   EXPECT_EQ(names, (std::vector<std::string>{"id", "ID1", "Id2", "id11", "client1", "x"}));
   EXPECT_TRUE(outer.IsFree("client1"));  // the outer scope does not see the inner one
-  const std::string accepted = scope.Unique("x", [](const std::string& name) { return name != "x1"; });
-  EXPECT_EQ(accepted, "x2");
+  EXPECT_EQ(scope.Unique("x", [](const std::string& name) { return name != "x1"; }), "x2");
+  // A base refused by the test is numbered, and the number taken.
+  EXPECT_EQ(scope.TakeUnique("y", [](const std::string& name) { return name != "y"; }), "y1");
+  EXPECT_FALSE(scope.IsFree("Y1"));
 }
 
 TEST(NameScope, KeepsManyNamesApartIgnoringCase) {
