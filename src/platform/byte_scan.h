@@ -30,7 +30,7 @@ constexpr uint64_t BytesBelow(uint64_t AWord, unsigned ALimit) {
 // before it. A text of fewer than eight bytes goes through AByteTest byte by
 // byte instead.
 template <typename TWordTest, typename TByteTest>
-uint64_t OrOverWords(std::string_view AText, TWordTest AWordTest, TByteTest AByteTest) {
+[[gnu::always_inline]] inline uint64_t OrOverWords(std::string_view AText, TWordTest AWordTest, TByteTest AByteTest) {
   const size_t size = AText.size();
   uint64_t found = 0;
   if (size < 8) {

@@ -57,8 +57,7 @@ void TUnitText::Flush() {
   FSize = 0;
 }
 
-void TUnitText::Reserve(size_t AMore) {
-  if (FSize + AMore <= FCapacity) return;
+void TUnitText::Grow(size_t AMore) {
   size_t capacity = FCapacity * 2;
   if (FCapacity == 0) capacity = FFile != nullptr ? kFileCapacity : kFirstCapacity;
   while (capacity < FSize + AMore) capacity *= 2;

@@ -36,7 +36,10 @@ class TUnitText final : public TLineSink {
  private:
   void Append(std::string_view ABytes);
   // Room for AMore bytes after the ones written.
-  void Reserve(size_t AMore);
+  void Reserve(size_t AMore) {
+    if (FSize + AMore > FCapacity) Grow(AMore);
+  }
+  void Grow(size_t AMore);
 
   // On the heap. Given a file it holds no more than kFlushSize bytes and a
   // line, and its pages come from the allocator with the models', so a small
