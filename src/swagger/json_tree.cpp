@@ -7,40 +7,12 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/byte_scan.h"
 #include "platform/exceptions.h"
 #include "platform/large_buffer.h"
 
 namespace tolvane {
 namespace {
-
-// An in-place input stream; positions of failures are computed afterwards
-// from the original text, since strings decoded in place overwrite it.
-class InsituStream {
- public:
-  using Ch = char;
-
-  explicit InsituStream(char* AText) : src_(AText), dst_(nullptr), head_(AText) {}
-
-  Ch Peek() const { return *src_; }
-  Ch Take() { return *src_++; }
-  size_t Tell() const { return static_cast<size_t>(src_ - head_); }
-
-  Ch* PutBegin() { return dst_ = src_; }
-  void Put(Ch c) { *dst_++ = c; }
-  void Flush() {}
-  size_t PutEnd(Ch* ABegin) { return static_cast<size_t>(dst_ - ABegin); }
-  Ch* Push(size_t ACount) {
-    Ch* begin = dst_;
-    dst_ += ACount;
-    return begin;
-  }
-  void Pop(size_t ACount) { dst_ -= ACount; }
-
- private:
-  Ch* src_;
-  Ch* dst_;
-  Ch* head_;
-};
 
 // Line and column (from 1, columns in characters) of AOffset in AText.
 std::pair<size_t, size_t> PositionIn(std::string_view AText, size_t AOffset) {
@@ -156,15 +128,6 @@ struct CheckedUtf8 : rapidjson::UTF8<char> {
 }  // namespace
 }  // namespace tolvane
 
-namespace rapidjson {
-
-template <>
-struct StreamTraits<tolvane::InsituStream> {
-  enum { copyOptimization = 1 };
-};
-
-}  // namespace rapidjson
-
 namespace tolvane {
 
 // Receives the reader's events and appends one node per value or key.
@@ -256,6 +219,38 @@ struct ParseFailure {
 
 // Bytes the reader may read past a multi-byte sequence's first byte.
 constexpr size_t kUtf8ReadAhead = 3;
+// Room after the text for the reader's scans of sixteen bytes at a time,
+// which read up to the end of the aligned block that holds the terminating
+// NUL.
+constexpr size_t kScanPadding = 16;
+
+namespace {
+
+struct DiscardingStream {
+  void Put(char) {}
+};
+
+// True when every multi-byte sequence of the text passes the reader's own
+// UTF-8 check; kUtf8ReadAhead bytes after the end must be readable.
+bool ReaderAcceptsUtf8(std::string_view AText) {
+  const char* next = AText.data();
+  const char* const end = next + AText.size();
+  while (next < end) {
+    if (end - next >= 32 && IsAsciiText(std::string_view(next, 32))) {
+      next += 32;
+    } else if (static_cast<unsigned char>(*next) < 0x80) {
+      ++next;
+    } else {
+      rapidjson::StringStream sequence(next);
+      DiscardingStream discard;
+      if (!rapidjson::UTF8<char>::Validate(sequence, discard)) return false;
+      next += sequence.Tell();
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 // Parses the tree's text in place into its nodes; returns the failure, if any.
 std::optional<ParseFailure> JsonTree::ParseInPlace() {
@@ -263,35 +258,46 @@ std::optional<ParseFailure> JsonTree::ParseInPlace() {
     // Offsets into the text are kept in 32 bits.
     return ParseFailure{"The document is larger than 4 GiB", 0};
   }
-  constexpr unsigned kFlags = rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag |
-                              rapidjson::kParseIterativeFlag |
-                              rapidjson::kParseValidateEncodingFlag;
+  constexpr unsigned kFlags =
+      rapidjson::kParseInsituFlag | rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseIterativeFlag;
   // Typical documents take 10 to 20 bytes per node; reserving address space
   // for one node per 8 bytes saves copying the nodes as they grow, and pages
   // that are never used are never touched.
   nodes_.reserve(text_.size() / 8 + 1);
   AdviseHugePages(nodes_.data(), nodes_.capacity() * sizeof(Node));
-  // The reader's UTF-8 check takes the rest of a multi-byte sequence before
-  // it judges it, so a text with a non-ASCII byte among its last three would
-  // be read past its end: such a text gets NUL bytes after its end while it
-  // is parsed (documents end in ASCII and never pay for the copy).
   const size_t size = text_.size();
-  bool pad = false;
-  for (size_t i = size > kUtf8ReadAhead ? size - kUtf8ReadAhead : 0; i < size; ++i) {
-    pad = pad || static_cast<unsigned char>(text_[i]) >= 0x80;
+  // A text that the reader's UTF-8 check accepts throughout is parsed without
+  // the check, which lets the reader scan strings and white space sixteen
+  // bytes at a time. The scans need NUL bytes after the text, written into
+  // the room the file's reader leaves; a text without that room is checked
+  // as it is parsed.
+  bool checked = true;
+  if (text_.capacity() - size >= kScanPadding) {
+    text_.append(kScanPadding, '\0');
+    checked = !ReaderAcceptsUtf8(std::string_view(text_).substr(0, size));
+  } else {
+    // The check takes the rest of a multi-byte sequence before it judges
+    // it, so a text with a non-ASCII byte among its last three would be read
+    // past its end: such a text gets NUL bytes after its end while it is
+    // parsed.
+    bool pad = false;
+    for (size_t i = size > kUtf8ReadAhead ? size - kUtf8ReadAhead : 0; i < size; ++i) {
+      pad = pad || static_cast<unsigned char>(text_[i]) >= 0x80;
+    }
+    if (pad) text_.append(kUtf8ReadAhead, '\0');
   }
-  if (pad) text_.append(kUtf8ReadAhead, '\0');
   struct Unpad {
     std::string& text;
     size_t size;
     ~Unpad() { text.resize(size); }
   } unpad{text_, size};
-  InsituStream stream(text_.data());
+  rapidjson::InsituStringStream stream(text_.data());
   JsonTreeBuilder builder(*this);
   rapidjson::GenericReader<CheckedUtf8, CheckedUtf8> reader;
   rapidjson::ParseResult result;
   try {
-    result = reader.Parse<kFlags>(stream, builder);
+    result = checked ? reader.Parse<kFlags | rapidjson::kParseValidateEncodingFlag>(stream, builder)
+                     : reader.Parse<kFlags>(stream, builder);
   } catch (const LoneSurrogate&) {
     // Thrown right after the four hex digits of the escape "\uDCxx".
     return ParseFailure{std::string(ReaderMessage(rapidjson::kParseErrorStringUnicodeSurrogateInvalid)),
