@@ -127,6 +127,12 @@ size_t LiteralEnd(std::string_view ALine, size_t APos, size_t& ACount, bool& ACo
 
 bool IsControlByte(char c) { return static_cast<unsigned char>(c) < 0x20; }
 
+// Whether a comment ("//", "{", "(*"), a literal ("'", "#nn") or a control
+// character may start at a byte.
+bool MayStartSomething(char c) {
+  return c == '\'' || c == '#' || c == '/' || c == '{' || c == '(' || IsControlByte(c);
+}
+
 // The text with every control character as a blank.
 void AppendBlankingControls(std::string& AOut, std::string_view AText) {
   for (const char c : AText) AOut += IsControlByte(c) ? ' ' : c;
@@ -198,6 +204,13 @@ std::string FitLiterals(std::string_view ALine, bool ANarrowPieces) {
   }
   size_t pos = 0;
   while (pos < ALine.size()) {
+    // Characters that start no comment, literal or control character are
+    // copied as a run.
+    size_t plain = pos;
+    while (plain < ALine.size() && !MayStartSomething(ALine[plain])) ++plain;
+    out.append(ALine.substr(pos, plain - pos));
+    pos = plain;
+    if (pos == ALine.size()) break;
     if (const size_t end = CommentEnd(ALine, pos); end != pos) {
       AppendBlankingControls(out, ALine.substr(pos, end - pos));
       pos = end;
