@@ -71,21 +71,32 @@ std::string QuoteLiteral(std::string_view AText) {
   std::string out;
   out.reserve(AText.size() + 2);
   bool quoted = false;  // inside a quoted run
-  for (const char c : AText) {
+  size_t pos = 0;
+  while (pos < AText.size()) {
+    const char c = AText[pos];
     if (c == '\r' || c == '\n') {
       if (quoted) {
         out += '\'';
         quoted = false;
       }
       out += c == '\r' ? "#13" : "#10";
+      ++pos;
       continue;
     }
     if (!quoted) {
       out += '\'';
       quoted = true;
     }
-    if (c == '\'') out += '\'';
-    out += c;
+    // The characters up to the next quote or line break go in as one run.
+    size_t run = pos;
+    while (run < AText.size() && AText[run] != '\'' && AText[run] != '\r' && AText[run] != '\n') ++run;
+    if (run > pos) {
+      out.append(AText.substr(pos, run - pos));
+      pos = run;
+    } else {
+      out += "''";
+      ++pos;
+    }
   }
   if (quoted) {
     out += '\'';
