@@ -55,7 +55,10 @@ ParsedReference ParseReference(std::string_view AReference) {
   fragment.reserve(raw.size());
   for (size_t i = 0; i < raw.size(); ++i) {
     if (raw[i] != '%') {
-      fragment += raw[i];
+      // Up to the next escape as one run.
+      const size_t escape = std::min(raw.find('%', i), raw.size());
+      fragment.append(raw.substr(i, escape - i));
+      i = escape - 1;
       continue;
     }
     const int high = i + 2 < raw.size() ? HexDigit(raw[i + 1]) : -1;
@@ -87,7 +90,10 @@ ParsedReference ParseReference(std::string_view AReference) {
       token += next == '0' ? '~' : '/';
       ++i;
     } else {
-      token += fragment[i];
+      // Up to the next separator or escape as one run.
+      const size_t end = std::min(fragment.find_first_of("/~", i), fragment.size());
+      token.append(fragment, i, end - i);
+      i = end - 1;
     }
   }
   return parsed;
