@@ -26,7 +26,7 @@ const std::string& Document() {
     tolvane::bench::TDocumentShape shape;
     shape.Definitions = 200;
     shape.LongDescriptions = false;
-    return tolvane::bench::GenerateDocument(shape);
+    return tolvane::bench::WithScanRoom(tolvane::bench::GenerateDocument(shape));
   }();
   return document;
 }

@@ -34,7 +34,7 @@ struct Document {
     shape.Operations = 0;
     shape.SecurityDefinitions = 0;
     shape.LongDescriptions = false;
-    bytes = tolvane::bench::GenerateDocument(shape);
+    bytes = tolvane::bench::WithScanRoom(tolvane::bench::GenerateDocument(shape));
     std::ofstream(path, std::ios::binary) << bytes;
   }
   ~Document() {

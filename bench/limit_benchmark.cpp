@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -41,21 +42,23 @@ double CpuSeconds() {
 }
 
 // The file's bytes and a terminating NUL, in a buffer that is not cleared
-// first.
+// first; NUL bytes after it keep the reader's sixteen-byte scans inside the
+// buffer.
 std::unique_ptr<char[]> ReadFile(const std::string& APath) {
   const int fd = ::open(APath.c_str(), O_RDONLY);
   if (fd < 0) std::abort();
   struct stat info {};
   ::fstat(fd, &info);
   const size_t size = static_cast<size_t>(info.st_size);
-  std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(size + 1);
+  constexpr size_t kPadding = 16;
+  std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(size + kPadding);
+  std::memset(bytes.get() + size, 0, kPadding);
   size_t done = 0;
   while (done < size) {
     const ssize_t got = ::read(fd, bytes.get() + done, size - done);
     if (got <= 0) std::abort();
     done += static_cast<size_t>(got);
   }
-  bytes[size] = '\0';
   ::close(fd);
   return bytes;
 }

@@ -14,6 +14,37 @@
 namespace tolvane {
 namespace {
 
+// An in-place input stream for a text without room after it. It is not
+// RapidJSON's own, whose white space scans read sixteen bytes at a time and
+// so past such a text's end. Positions of failures are computed afterwards
+// from the original text, since strings decoded in place overwrite it.
+class InsituStream {
+ public:
+  using Ch = char;
+
+  explicit InsituStream(char* AText) : src_(AText), dst_(nullptr), head_(AText) {}
+
+  Ch Peek() const { return *src_; }
+  Ch Take() { return *src_++; }
+  size_t Tell() const { return static_cast<size_t>(src_ - head_); }
+
+  Ch* PutBegin() { return dst_ = src_; }
+  void Put(Ch c) { *dst_++ = c; }
+  void Flush() {}
+  size_t PutEnd(Ch* ABegin) { return static_cast<size_t>(dst_ - ABegin); }
+  Ch* Push(size_t ACount) {
+    Ch* begin = dst_;
+    dst_ += ACount;
+    return begin;
+  }
+  void Pop(size_t ACount) { dst_ -= ACount; }
+
+ private:
+  Ch* src_;
+  Ch* dst_;
+  Ch* head_;
+};
+
 // Line and column (from 1, columns in characters) of AOffset in AText.
 std::pair<size_t, size_t> PositionIn(std::string_view AText, size_t AOffset) {
   AOffset = std::min(AOffset, AText.size());
@@ -128,6 +159,15 @@ struct CheckedUtf8 : rapidjson::UTF8<char> {
 }  // namespace
 }  // namespace tolvane
 
+namespace rapidjson {
+
+template <>
+struct StreamTraits<tolvane::InsituStream> {
+  enum { copyOptimization = 1 };
+};
+
+}  // namespace rapidjson
+
 namespace tolvane {
 
 // Receives the reader's events and appends one node per value or key.
@@ -230,6 +270,28 @@ struct DiscardingStream {
   void Put(char) {}
 };
 
+// How the reader ended: its result, where it stopped, and whether a lone low
+// surrogate stopped it.
+struct ReaderOutcome {
+  rapidjson::ParseResult result;
+  size_t stop = 0;
+  bool lone_surrogate = false;
+};
+
+template <unsigned kParseFlags, typename TStream>
+ReaderOutcome RunReader(char* AText, JsonTreeBuilder& ABuilder) {
+  TStream stream(AText);
+  rapidjson::GenericReader<CheckedUtf8, CheckedUtf8> reader;
+  ReaderOutcome outcome;
+  try {
+    outcome.result = reader.Parse<kParseFlags>(stream, ABuilder);
+  } catch (const LoneSurrogate&) {
+    outcome.lone_surrogate = true;
+  }
+  outcome.stop = stream.Tell();
+  return outcome;
+}
+
 // True when every multi-byte sequence of the text passes the reader's own
 // UTF-8 check; kUtf8ReadAhead bytes after the end must be readable.
 bool ReaderAcceptsUtf8(std::string_view AText) {
@@ -271,8 +333,9 @@ std::optional<ParseFailure> JsonTree::ParseInPlace() {
   // bytes at a time. The scans need NUL bytes after the text, written into
   // the room the file's reader leaves; a text without that room is checked
   // as it is parsed.
+  const bool room = text_.capacity() - size >= kScanPadding;
   bool checked = true;
-  if (text_.capacity() - size >= kScanPadding) {
+  if (room) {
     text_.append(kScanPadding, '\0');
     checked = !ReaderAcceptsUtf8(std::string_view(text_).substr(0, size));
   } else {
@@ -291,18 +354,18 @@ std::optional<ParseFailure> JsonTree::ParseInPlace() {
     size_t size;
     ~Unpad() { text.resize(size); }
   } unpad{text_, size};
-  rapidjson::InsituStringStream stream(text_.data());
   JsonTreeBuilder builder(*this);
-  rapidjson::GenericReader<CheckedUtf8, CheckedUtf8> reader;
-  rapidjson::ParseResult result;
-  try {
-    result = checked ? reader.Parse<kFlags | rapidjson::kParseValidateEncodingFlag>(stream, builder)
-                     : reader.Parse<kFlags>(stream, builder);
-  } catch (const LoneSurrogate&) {
+  constexpr unsigned kChecked = kFlags | rapidjson::kParseValidateEncodingFlag;
+  const ReaderOutcome outcome =
+      !room     ? RunReader<kChecked, InsituStream>(text_.data(), builder)
+      : checked ? RunReader<kChecked, rapidjson::InsituStringStream>(text_.data(), builder)
+                : RunReader<kFlags, rapidjson::InsituStringStream>(text_.data(), builder);
+  if (outcome.lone_surrogate) {
     // Thrown right after the four hex digits of the escape "\uDCxx".
     return ParseFailure{std::string(ReaderMessage(rapidjson::kParseErrorStringUnicodeSurrogateInvalid)),
-                        stream.Tell() - 6};
+                        outcome.stop - 6};
   }
+  const rapidjson::ParseResult& result = outcome.result;
   if (result.IsError()) {
     if (builder.TooDeep()) {
       return ParseFailure{"Nesting deeper than " + std::to_string(kMaxJsonDepth) + " levels",
@@ -313,9 +376,9 @@ std::optional<ParseFailure> JsonTree::ParseInPlace() {
   }
   // The reader takes a NUL byte for the end of the text; anything from there
   // on follows the value.
-  if (stream.Tell() != size) {
+  if (outcome.stop != size) {
     return ParseFailure{std::string(ReaderMessage(rapidjson::kParseErrorDocumentRootNotSingular)),
-                        stream.Tell()};
+                        outcome.stop};
   }
   return std::nullopt;
 }
