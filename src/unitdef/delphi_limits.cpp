@@ -300,8 +300,11 @@ std::vector<std::string> WrapLine(std::string_view ALine) {
 std::string_view TDelphiLimitsFilter::Join(std::span<const std::string_view> APieces) {
   size_t length = 0;
   for (const std::string_view piece : APieces) length += piece.size();
-  if (length > FCapacity) {
-    FCapacity = std::max(length, 2 * FCapacity);
+  // A document's text can make one line hundreds of megabytes long; a buffer
+  // grown for such a line goes at the next line that fits a small one.
+  constexpr size_t kKeptCapacity = size_t{64} << 10;
+  if (length > FCapacity || (FCapacity > kKeptCapacity && length <= kKeptCapacity)) {
+    FCapacity = length > FCapacity ? std::max(length, 2 * FCapacity) : kKeptCapacity;
     FBuffer = std::make_unique_for_overwrite<char[]>(FCapacity);
   }
   size_t size = 0;

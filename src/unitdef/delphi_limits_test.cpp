@@ -82,9 +82,12 @@ TEST(DelphiLimits, LongCodeLinesAreBrokenOutsideLiteralsAndComments) {
 
 TEST(DelphiLimits, FitLeavesShortLinesAndSplitsLongOnes) {
   TLineList lines = {"unit x;", "", "    Request.Resource := '" + Repeated("segment/", 300) + "';",
-                     "  // " + Repeated("z ", 600)};
+                     "  // " + Repeated("z ", 600),
+                     // Longer than the buffer the pass keeps between lines.
+                     "  // " + Repeated("y ", 40000), "end."};
   FitDelphiLimits(lines);
   ASSERT_GE(lines.size(), 6u);
+  EXPECT_EQ(lines.back(), "end.");
   EXPECT_EQ(lines[0], "unit x;");
   EXPECT_EQ(lines[1], "");
   for (const std::string& line : lines) EXPECT_LE(CharacterCount(line), kMaxLineLength) << line;
