@@ -51,6 +51,15 @@ inline bool IsAsciiText(std::string_view AText) {
              [](unsigned char AByte) -> uint64_t { return AByte >= 0x80; }) == 0;
 }
 
+// The position of the first non-ASCII byte at or after pos (or the size),
+// tested eight bytes at a time.
+inline size_t SkipAscii(std::string_view AText, size_t APos) {
+  const size_t size = AText.size();
+  while (APos + 8 <= size && (byte_scan::LoadWord(AText.data() + APos) & byte_scan::kHighBits) == 0) APos += 8;
+  while (APos < size && static_cast<unsigned char>(AText[APos]) < 0x80) ++APos;
+  return APos;
+}
+
 // True when a byte is a control character (below 0x20).
 inline bool HasControlByte(std::string_view AText) {
   return byte_scan::OrOverWords(

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/byte_scan.h"
 #include "platform/large_buffer.h"
 
 namespace tolvane {
@@ -75,21 +76,6 @@ std::string DecodeExactly(std::string_view input, Decode decode) {
   AppendSink sink(out.data());
   decode(input, sink);
   return out;
-}
-
-// The position of the first non-ASCII byte at or after pos (or the size),
-// tested eight bytes at a time.
-size_t SkipAscii(std::string_view text, size_t pos) {
-  const char* data = text.data();
-  const size_t size = text.size();
-  while (pos + 8 <= size) {
-    uint64_t word;
-    std::memcpy(&word, data + pos, 8);
-    if (word & 0x8080808080808080ULL) break;
-    pos += 8;
-  }
-  while (pos < size && static_cast<unsigned char>(data[pos]) < 0x80) ++pos;
-  return pos;
 }
 
 // Decodes the UTF-8 sequence that starts at text[pos] (its lead byte is not

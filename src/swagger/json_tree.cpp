@@ -295,19 +295,12 @@ ReaderOutcome RunReader(char* AText, JsonTreeBuilder& ABuilder) {
 // True when every multi-byte sequence of the text passes the reader's own
 // UTF-8 check; kUtf8ReadAhead bytes after the end must be readable.
 bool ReaderAcceptsUtf8(std::string_view AText) {
-  const char* next = AText.data();
-  const char* const end = next + AText.size();
-  while (next < end) {
-    if (end - next >= 32 && IsAsciiText(std::string_view(next, 32))) {
-      next += 32;
-    } else if (static_cast<unsigned char>(*next) < 0x80) {
-      ++next;
-    } else {
-      rapidjson::StringStream sequence(next);
-      DiscardingStream discard;
-      if (!rapidjson::UTF8<char>::Validate(sequence, discard)) return false;
-      next += sequence.Tell();
-    }
+  size_t pos = SkipAscii(AText, 0);
+  while (pos < AText.size()) {
+    rapidjson::StringStream sequence(AText.data() + pos);
+    DiscardingStream discard;
+    if (!rapidjson::UTF8<char>::Validate(sequence, discard)) return false;
+    pos = SkipAscii(AText, pos + sequence.Tell());
   }
   return true;
 }
