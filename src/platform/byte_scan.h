@@ -67,6 +67,20 @@ inline bool HasControlByte(std::string_view AText) {
              [](unsigned char AByte) -> uint64_t { return AByte < 0x20; }) != 0;
 }
 
+// True when a byte is one of 0x18 to 0x1F, the last eight control
+// characters.
+inline bool HasByte18To1F(std::string_view AText) {
+  return byte_scan::OrOverWords(
+             AText,
+             [](uint64_t AWord) {
+               // Bytes of the block become zero; a zero byte sets its high
+               // bit after the subtraction, and no byte without one does.
+               const uint64_t other = (AWord & (byte_scan::kOnes * 0xF8)) ^ (byte_scan::kOnes * 0x18);
+               return (other - byte_scan::kOnes) & ~other & byte_scan::kHighBits;
+             },
+             [](unsigned char AByte) -> uint64_t { return (AByte & 0xF8) == 0x18; }) != 0;
+}
+
 // Copies the text to ATo, which has room for it; a text of up to sixteen
 // bytes is copied by at most two overlapping moves.
 inline void CopyBytes(char* ATo, std::string_view AText) {

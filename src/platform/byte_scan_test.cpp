@@ -15,21 +15,25 @@ TEST(ByteScanTest, FindsTheOneByteAtEveryPositionOfEveryLength) {
     char byte;
     bool ascii;
     bool control;
+    bool last_controls;  // 0x18 to 0x1F
   };
   const Case cases[] = {
-      {'\x80', false, false}, {'\xFF', false, false}, {'\x1F', true, true},
-      {'\0', true, true},     {' ', true, false},     {'\x7F', true, false},
+      {'\x80', false, false, false}, {'\xFF', false, false, false}, {'\x1F', true, true, true},
+      {'\x18', true, true, true},    {'\x17', true, true, false},   {'\x98', false, false, false},
+      {'\0', true, true, false},     {' ', true, false, false},     {'\x7F', true, false, false},
   };
   for (size_t length = 0; length <= 40; ++length) {
     const std::string plain(length, 'a');
     EXPECT_TRUE(IsAsciiText(plain)) << length;
     EXPECT_FALSE(HasControlByte(plain)) << length;
+    EXPECT_FALSE(HasByte18To1F(plain)) << length;
     for (const Case& c : cases) {
       for (size_t pos = 0; pos < length; ++pos) {
         std::string text = plain;
         text[pos] = c.byte;
         EXPECT_EQ(IsAsciiText(text), c.ascii) << length << " " << pos << " " << int(c.byte);
         EXPECT_EQ(HasControlByte(text), c.control) << length << " " << pos << " " << int(c.byte);
+        EXPECT_EQ(HasByte18To1F(text), c.last_controls) << length << " " << pos << " " << int(c.byte);
       }
     }
   }

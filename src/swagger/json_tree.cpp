@@ -326,11 +326,17 @@ std::optional<ParseFailure> JsonTree::ParseInPlace() {
   // bytes at a time. The scans need NUL bytes after the text, written into
   // the room the file's reader leaves; a text without that room is checked
   // as it is parsed.
+  //
+  // The reader's sixteen-byte string scan stops only at bytes below 0x1A, so
+  // it would let the control characters 0x1A to 0x1F through inside a
+  // string, which the byte-by-byte reading refuses: a text holding any of
+  // them is checked as it is parsed, which reads strings byte by byte.
   const bool room = text_.capacity() - size >= kScanPadding;
   bool checked = true;
   if (room) {
     text_.append(kScanPadding, '\0');
-    checked = !ReaderAcceptsUtf8(std::string_view(text_).substr(0, size));
+    const std::string_view text = std::string_view(text_).substr(0, size);
+    checked = HasByte18To1F(text) || !ReaderAcceptsUtf8(text);
   } else {
     // The check takes the rest of a multi-byte sequence before it judges
     // it, so a text with a non-ASCII byte among its last three would be read

@@ -167,6 +167,20 @@ TEST(JsonTreeTest, InvalidDocumentsNameTheFailureAndItsPlace) {
   for (const auto& c : cases) EXPECT_EQ(ParseError(c.text), c.message) << c.text;
 }
 
+// The sixteen-byte string scan lets 0x1A to 0x1F through; the parse must
+// refuse them anyway, before a block's end, inside one and after it.
+TEST(JsonTreeTest, EveryControlCharacterInAStringFails) {
+  for (int control = 1; control < 0x20; ++control) {
+    for (const size_t pos : {2u, 20u, 40u}) {
+      std::string text = "[\"" + std::string(48, 'a') + "\"]";
+      text[pos] = static_cast<char>(control);
+      EXPECT_EQ(ParseError(text),
+                "Invalid escape character in string (line 1, column " + std::to_string(pos + 1) + ")")
+          << control << " " << pos;
+    }
+  }
+}
+
 TEST(JsonTreeTest, TruncatedDocumentsFail) {
   const std::string document = R"({"swagger": "2.0", "paths": {"/a": {"get": [1, 2.5, true]}}})";
   for (size_t length = 0; length < document.size(); ++length) {
