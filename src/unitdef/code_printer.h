@@ -55,12 +55,11 @@ class TCodePrinter {
 
   // The current indent followed by the pieces.
   void Line(std::initializer_list<std::string_view> APieces) {
-    std::array<std::string_view, 24> parts;
-    assert(APieces.size() < parts.size());
+    assert(APieces.size() < FParts.size());
     size_t count = 0;
-    if (FIndent > 0) parts[count++] = Blanks(FIndent);
-    for (const std::string_view piece : APieces) parts[count++] = piece;
-    FSink.Line(std::span<const std::string_view>(parts.data(), count));
+    if (FIndent > 0) FParts[count++] = Blanks(FIndent);
+    for (const std::string_view piece : APieces) FParts[count++] = piece;
+    FSink.Line(std::span<const std::string_view>(FParts.data(), count));
   }
   void Line(std::string_view AText) { Line({AText}); }
   void Lines(const std::vector<std::string>& ATexts) {
@@ -85,6 +84,9 @@ class TCodePrinter {
   TLineSink& FSink;
   size_t FIndent = 0;
   std::string FBlanks;
+  // The pieces of the line being written, kept so that no line pays for
+  // clearing an array of its own.
+  std::array<std::string_view, 24> FParts;
 };
 
 // Two blanks more (or ABlanks) for the lifetime of the object.
