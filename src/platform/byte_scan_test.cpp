@@ -7,9 +7,9 @@
 namespace tolvane {
 namespace {
 
-// Every length around the word size and the two-move copies, with the one
-// byte that matters at every position: the overlapping last word and the
-// padding of short texts must neither miss it nor invent it.
+// Every length around the word, the block of sixteen and the run of four
+// blocks, with the one byte that matters at every position: the overlapping
+// last word or block and short texts must neither miss it nor invent it.
 TEST(ByteScanTest, FindsTheOneByteAtEveryPositionOfEveryLength) {
   struct Case {
     char byte;
@@ -22,7 +22,7 @@ TEST(ByteScanTest, FindsTheOneByteAtEveryPositionOfEveryLength) {
       {'\x18', true, true, true},    {'\x17', true, true, false},   {'\x98', false, false, false},
       {'\0', true, true, false},     {' ', true, false, false},     {'\x7F', true, false, false},
   };
-  for (size_t length = 0; length <= 40; ++length) {
+  for (size_t length = 0; length <= 80; ++length) {
     const std::string plain(length, 'a');
     EXPECT_TRUE(IsAsciiText(plain)) << length;
     EXPECT_FALSE(HasControlByte(plain)) << length;
