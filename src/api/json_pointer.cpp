@@ -90,8 +90,10 @@ ParsedReference ParseReference(std::string_view AReference) {
       token += next == '0' ? '~' : '/';
       ++i;
     } else {
-      // Up to the next separator or escape as one run.
-      const size_t end = std::min(fragment.find_first_of("/~", i), fragment.size());
+      // Up to the next separator or escape as one run (find_first_of would
+      // search the two characters once for every character of the run).
+      size_t end = i;
+      while (end < fragment.size() && fragment[end] != '/' && fragment[end] != '~') ++end;
       token.append(fragment, i, end - i);
       i = end - 1;
     }
