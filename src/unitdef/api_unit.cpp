@@ -286,6 +286,10 @@ class TApiResolver {
   TNameScope FTypes;
   TNameScope FBodyNames{&FTypes};
   TNameScope FMethods{&FBodyNames};
+  // The locals of every method; with those of a method that returns an
+  // array. Each method's arguments have one of the two around them.
+  TNameScope FMethodLocals{&FBodyNames};
+  TNameScope FArrayMethodLocals{&FMethodLocals};
   // The definitions' classes in document order, then the inline ones in the
   // order they are met.
   std::deque<TPlannedClass> FClasses;
@@ -311,6 +315,8 @@ TApiResolver::TApiResolver(const ApiDocument& ADocument, const std::string& AFil
 
   for (const std::string_view name : kLibraryTypes) FTypes.Take(name);
   for (const std::string_view name : kBodyNames) FBodyNames.Take(name);
+  for (const std::string_view name : kMethodLocals) FMethodLocals.Take(name);
+  for (const std::string_view name : kArrayResultLocals) FArrayMethodLocals.Take(name);
   // The client class keeps its name, also in a unit made with the class
   // filter, so that the classes are named alike in every unit of a document.
   FClientClass = FTypes.TakeUnique("T" + AsciiIdentifierPart(MakeIdentifier(FDocument.base_path, false)), NotReserved);
@@ -696,11 +702,7 @@ void TApiResolver::ResolveMethod(size_t AOperation, TResolvedMethod& AMethod) {
   if (result != nullptr) AMethod.ResultType = TypeOf(result).Text;
   const bool returnsArray = IsArrayType(AMethod.ResultType);
 
-  TNameScope arguments(&FBodyNames);
-  for (const std::string_view name : kMethodLocals) arguments.Take(name);
-  if (returnsArray) {
-    for (const std::string_view name : kArrayResultLocals) arguments.Take(name);
-  }
+  TNameScope arguments(returnsArray ? &FArrayMethodLocals : &FMethodLocals);
   const bool urlEncodedForm =
       operation.consumes.size() == 1 && operation.consumes.front() == "application/x-www-form-urlencoded";
   AMethod.Arguments.reserve(operation.parameters.size());
