@@ -703,6 +703,7 @@ void TApiResolver::ResolveMethod(size_t AOperation, TResolvedMethod& AMethod) {
   const bool returnsArray = IsArrayType(AMethod.ResultType);
 
   TNameScope arguments(returnsArray ? &FArrayMethodLocals : &FMethodLocals);
+  arguments.Reserve(operation.parameters.size());
   const bool urlEncodedForm =
       operation.consumes.size() == 1 && operation.consumes.front() == "application/x-www-form-urlencoded";
   AMethod.Arguments.reserve(operation.parameters.size());

@@ -133,6 +133,8 @@ bool TNameScope::Holds(const TKey& AKey, size_t* AFree) const {
 void TNameScope::Reserve(size_t ANames) {
   FEnds.reserve(ANames);
   FHashes.reserve(ANames);
+  // Most names are shorter than this.
+  FKeys.reserve(ANames * 16);
   size_t slots = 16;
   while (slots < 2 * ANames) slots *= 2;
   if (slots > FSlots.size()) Grow(slots);
