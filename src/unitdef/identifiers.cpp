@@ -1,6 +1,7 @@
 #include "unitdef/identifiers.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 #include "platform/utf8.h"
@@ -137,12 +138,18 @@ std::string MakeIdentifier(std::string_view AText, bool AEscapeReserved) {
   // The four replacements in one pass: none of them produces a character
   // that a later one would act on.
   // Runs without any of the four characters are copied whole.
+  // The four characters, looked up in a table.
+  static constexpr std::array<bool, 256> kReplaced = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {' ', '/', '-', '$'}) table[static_cast<unsigned char>(c)] = true;
+    return table;
+  }();
   std::string out;
   out.reserve(AText.size() + 1);
   size_t run = 0;
   for (size_t i = 0; i < AText.size(); ++i) {
     const char c = AText[i];
-    if (c != ' ' && c != '/' && c != '-' && c != '$') continue;
+    if (!kReplaced[static_cast<unsigned char>(c)]) continue;
     out.append(AText.data() + run, i - run);
     run = i + 1;
     if (c == '-') {

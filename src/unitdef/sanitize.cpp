@@ -1,5 +1,6 @@
 #include "unitdef/sanitize.h"
 
+#include <array>
 #include <cstdint>
 
 #include "platform/utf8.h"
@@ -30,9 +31,16 @@ bool IsIdentifierCharacter(char32_t c) {
 }
 
 // ASCII letters, digits and "_": the ASCII characters an identifier keeps.
-constexpr bool IsAsciiIdentifierByte(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
+// A table, since every byte of every name is looked up.
+constexpr std::array<bool, 256> kAsciiIdentifierBytes = [] {
+  std::array<bool, 256> table{};
+  for (unsigned c = 0; c < 256; ++c) {
+    table[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  }
+  return table;
+}();
+
+bool IsAsciiIdentifierByte(unsigned char c) { return kAsciiIdentifierBytes[c]; }
 
 }  // namespace
 
