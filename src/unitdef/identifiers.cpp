@@ -135,30 +135,25 @@ bool IsReservedWord(std::string_view text) {
 }
 
 std::string MakeIdentifier(std::string_view AText, bool AEscapeReserved) {
-  // The four replacements in one pass: none of them produces a character
-  // that a later one would act on.
-  // Runs without any of the four characters are copied whole.
-  // The four characters, looked up in a table.
+  // The four replacements in one pass over a copy, in place: none of them
+  // produces a character that a later one would act on, and the text only
+  // shrinks. The four characters are looked up in a table.
   static constexpr std::array<bool, 256> kReplaced = [] {
     std::array<bool, 256> table{};
     for (const char c : {' ', '/', '-', '$'}) table[static_cast<unsigned char>(c)] = true;
     return table;
   }();
-  std::string out;
-  out.reserve(AText.size() + 1);
-  size_t run = 0;
-  for (size_t i = 0; i < AText.size(); ++i) {
-    const char c = AText[i];
-    if (!kReplaced[static_cast<unsigned char>(c)]) continue;
-    out.append(AText.data() + run, i - run);
-    run = i + 1;
-    if (c == '-') {
-      out += '_';
-    } else if (c == '$') {
-      out += 'S';
+  std::string out(AText);
+  size_t kept = 0;
+  for (size_t i = 0; i < out.size(); ++i) {
+    char c = out[i];
+    if (kReplaced[static_cast<unsigned char>(c)]) {
+      if (c == ' ' || c == '/') continue;
+      c = c == '-' ? '_' : 'S';
     }
+    out[kept++] = c;
   }
-  out.append(AText.data() + run, AText.size() - run);
+  out.resize(kept);
   if (AEscapeReserved && IsReservedWord(out)) out.insert(out.begin(), '&');
   return out;
 }
