@@ -4,10 +4,7 @@
 
 namespace tolvane {
 
-std::string_view TCodePrinter::Blanks(size_t AIndent) {
-  if (FBlanks.size() < AIndent) FBlanks.assign(AIndent, ' ');
-  return std::string_view(FBlanks).substr(0, AIndent);
-}
+void TCodePrinter::GrowBlanks(size_t AIndent) { FBlanks.assign(AIndent, ' '); }
 
 void TCodePrinter::Comment(std::string_view AText) {
   // Most texts are one line: two library scans find no break in them.

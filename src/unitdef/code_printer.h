@@ -78,8 +78,12 @@ class TCodePrinter {
   void SetIndent(size_t AIndent) { FIndent = AIndent; }
 
  private:
-  // AIndent blanks.
-  std::string_view Blanks(size_t AIndent);
+  // AIndent blanks; every indented line takes them.
+  std::string_view Blanks(size_t AIndent) {
+    if (FBlanks.size() < AIndent) GrowBlanks(AIndent);
+    return std::string_view(FBlanks.data(), AIndent);
+  }
+  void GrowBlanks(size_t AIndent);
 
   TLineSink& FSink;
   size_t FIndent = 0;
