@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/utf8.h"
 
@@ -59,7 +60,21 @@ char FoldedByte(std::string_view text, size_t i) {
 
 std::string UpperCaseFold(std::string_view text) {
   std::string out(text);
-  for (size_t i = 0; i < text.size(); ++i) out[i] = FoldedByte(text, i);
+  // Every name of a unit is folded: ASCII is folded eight bytes at a time.
+  // With every byte below 0x80, the two sums below carry into no other
+  // byte; their high bits mark the bytes from 'a' on and those after 'z'.
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHighBits = 0x8080808080808080ull;
+  size_t i = 0;
+  for (; i + 8 <= out.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, out.data() + i, 8);
+    if ((word & kHighBits) != 0) break;
+    const uint64_t lower = (word + kOnes * (0x80 - 'a')) & ~(word + kOnes * (0x80 - 'z' - 1)) & kHighBits;
+    word -= lower >> 2;  // 0x20 off each lower-case letter
+    std::memcpy(out.data() + i, &word, 8);
+  }
+  for (; i < text.size(); ++i) out[i] = FoldedByte(text, i);
   return out;
 }
 

@@ -38,8 +38,18 @@ TEST(UpperCaseFoldTest, FoldsAsciiAndLatin1LettersOnly) {
       {"\xD0\xB0", "\xD0\xB0"},                                  // Cyrillic а stays
       {"\xE2\x82\xAC\xA0", "\xE2\x82\xAC\xA0"},                  // A0 after no C3 stays
       {"", ""},
+      // Longer than a word: every ASCII byte around the letters, and
+      // Latin-1 letters inside the second word and after it.
+      {"@AZ[`az{ ~_-09\x7Fzz", "@AZ[`AZ{ ~_-09\x7FZZ"},
+      {"io.k8s.api.core.v1.podSpec", "IO.K8S.API.CORE.V1.PODSPEC"},
+      {"abcdefgh\xC3\xA4pfelstrudel\xC3\xA9", "ABCDEFGH\xC3\x84PFELSTRUDEL\xC3\x89"},
+      {"abcdefg\xC3\xA4pfel", "ABCDEFG\xC3\x84PFEL"},
   };
   for (const auto& c : cases) EXPECT_EQ(UpperCaseFold(c.text), c.expected) << c.text;
+  for (int byte = 0; byte < 0x80; ++byte) {
+    const char folded = byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 0x20) : static_cast<char>(byte);
+    EXPECT_EQ(UpperCaseFold(std::string(17, static_cast<char>(byte))), std::string(17, folded)) << byte;
+  }
 }
 
 TEST(UpperCaseFoldTest, ComparisonsIgnoreCaseTheSameWay) {
