@@ -1,5 +1,6 @@
 #include "unitdef/code_printer.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tolvane {
@@ -13,10 +14,18 @@ void TCodePrinter::Comment(std::string_view AText) {
     if (!AText.empty()) Line({"// ", AText});
     return;
   }
+  // The next CR and the next LF, each searched again only once passed.
+  const auto next = [&](char ABreak, size_t AFrom) {
+    const size_t found = AText.find(ABreak, AFrom);
+    return found == std::string_view::npos ? AText.size() : found;
+  };
+  size_t cr = next('\r', 0);
+  size_t lf = next('\n', 0);
   size_t start = 0;
   while (start < AText.size()) {
-    size_t end = start;
-    while (end < AText.size() && AText[end] != '\r' && AText[end] != '\n') ++end;
+    if (cr < start) cr = next('\r', start);
+    if (lf < start) lf = next('\n', start);
+    size_t end = std::min(cr, lf);
     Line({"// ", AText.substr(start, end - start)});
     // A CR LF pair is one break; a lone CR or LF is one break too.
     if (end + 1 < AText.size() && AText[end] == '\r' && AText[end + 1] == '\n') ++end;
