@@ -290,6 +290,8 @@ class TApiResolver {
   // array. Each method's arguments have one of the two around them.
   TNameScope FMethodLocals{&FBodyNames};
   TNameScope FArrayMethodLocals{&FMethodLocals};
+  // The methods of every object and the routine the destructors call.
+  TNameScope FObjectMembers{&FTypes};
   // The definitions' classes in document order, then the inline ones in the
   // order they are met.
   std::deque<TPlannedClass> FClasses;
@@ -317,6 +319,8 @@ TApiResolver::TApiResolver(const ApiDocument& ADocument, const std::string& AFil
   for (const std::string_view name : kBodyNames) FBodyNames.Take(name);
   for (const std::string_view name : kMethodLocals) FMethodLocals.Take(name);
   for (const std::string_view name : kArrayResultLocals) FArrayMethodLocals.Take(name);
+  for (const std::string_view name : kObjectMethods) FObjectMembers.Take(name);
+  FObjectMembers.Take("Assigned");
   // The client class keeps its name, also in a unit made with the class
   // filter, so that the classes are named alike in every unit of a document.
   FClientClass = FTypes.TakeUnique("T" + AsciiIdentifierPart(MakeIdentifier(FDocument.base_path, false)), NotReserved);
@@ -526,11 +530,10 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
   }
 
   // Fields and properties share the class's scope, inside the ancestor's.
-  // The destructors call Assigned.
-  TNameScope& members = APlan.Members.emplace(ancestor != nullptr ? &*ancestor->Members : &FTypes);
-  members.Reserve(kObjectMethods.size() + 1 + 2 * properties.size());
-  for (const std::string_view name : kObjectMethods) members.Take(name);
-  members.Take("Assigned");
+  // The destructors call Assigned. The names every object has are in one
+  // scope around the classes without ancestor, and so around every class.
+  TNameScope& members = APlan.Members.emplace(ancestor != nullptr ? &*ancestor->Members : &FObjectMembers);
+  members.Reserve(2 * properties.size());
   for (size_t p = 0; p < properties.size(); ++p) {
     TResolvedField& field = clazz.Fields[p];
     const std::string name = members.TakeUnique(PlainIdentifier(MakeIdentifier(properties[p]->name, false)));
