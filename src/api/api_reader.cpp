@@ -64,6 +64,39 @@ struct ParameterKeyHash {
     return hash(AKey.name) * 31 + hash(AKey.in);
   }
 };
+// The members of a schema object that the reader takes, the first of each
+// key as FindMember would give it, found in one pass over the members
+// instead of one pass per key. The reader still takes them in its own
+// order, so its progress lines keep theirs.
+struct SchemaMembers {
+  std::optional<JsonValue> ref, type, format, items, title, description, properties, required, all_of,
+      additional_properties, values;
+
+  explicit SchemaMembers(const JsonValue& AObject) {
+    using Field = std::optional<JsonValue> SchemaMembers::*;
+    static constexpr std::pair<std::string_view, Field> kKeys[] = {
+        {"$ref", &SchemaMembers::ref},
+        {"type", &SchemaMembers::type},
+        {"format", &SchemaMembers::format},
+        {"items", &SchemaMembers::items},
+        {"title", &SchemaMembers::title},
+        {"description", &SchemaMembers::description},
+        {"properties", &SchemaMembers::properties},
+        {"required", &SchemaMembers::required},
+        {"allOf", &SchemaMembers::all_of},
+        {"additionalProperties", &SchemaMembers::additional_properties},
+        {"enum", &SchemaMembers::values},
+    };
+    for (const JsonMember member : AObject.Members()) {
+      for (const auto& [key, field] : kKeys) {
+        if (member.key != key) continue;
+        if (!(this->*field)) this->*field = member.value();
+        break;
+      }
+    }
+  }
+};
+
 // A list has a few parameters: their keys are held on the stack unless
 // there are many.
 class ParameterKeys {
@@ -179,7 +212,7 @@ class ApiReader {
     if (ASchema.details == nullptr) ASchema.details = &api_->details_pool.emplace_back();
     return *ASchema.details;
   }
-  void ReadShape(ApiSchema& ASchema, const JsonValue& AValue, const Where& AWhere);
+  void ReadShape(ApiSchema& ASchema, const SchemaMembers& AMembers, const Where& AWhere);
   void FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Where& AWhere);
   void ReadSchemaReference(ApiSchema& ASchema, std::string_view ARef, const Where& AWhere);
   ApiSchema* SchemaAt(Loc ALoc);
@@ -306,7 +339,8 @@ ApiSchema* ApiReader::Schema(const JsonValue& AValue, const Where& AWhere) {
 }
 
 void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Where& AWhere) {
-  if (const std::optional<JsonValue> ref = AValue.FindMember("$ref")) {
+  const SchemaMembers members(AValue);
+  if (const std::optional<JsonValue>& ref = members.ref) {
     if (ref->Kind() == JsonKind::String) {
       ReadSchemaReference(ASchema, ref->Text(), AWhere);
     } else {
@@ -314,10 +348,11 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
     }
   }
   if (ASchema.ref.empty()) ASchema.resolved = &ASchema;
-  ReadShape(ASchema, AValue, AWhere);
-  SkipMemberText(AValue, "title", AWhere);
-  ASchema.description = MemberText(AValue, "description", AWhere);
-  if (const std::optional<JsonValue> properties = AValue.FindMember("properties")) {
+  ReadShape(ASchema, members, AWhere);
+  if (members.title) GivesText(*members.title, AWhere.Member("title"));
+  ASchema.description =
+      members.description ? Text(*members.description, AWhere.Member("description")) : std::string_view();
+  if (const std::optional<JsonValue>& properties = members.properties) {
     const Where where = AWhere.Member("properties");
     if (properties->IsObject()) {
       std::vector<ApiProperty> read;
@@ -339,10 +374,10 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
       Line("Skipped", where, "not an object");
     }
   }
-  if (const std::optional<JsonValue> required = AValue.FindMember("required")) {
+  if (const std::optional<JsonValue>& required = members.required) {
     if (const auto names = TextList(*required, AWhere.Member("required")); !names.empty()) Details(ASchema).required = names;
   }
-  if (const std::optional<JsonValue> all_of = AValue.FindMember("allOf")) {
+  if (const std::optional<JsonValue>& all_of = members.all_of) {
     const Where where = AWhere.Member("allOf");
     if (all_of->IsArray()) {
       std::vector<const ApiSchema*> parts;
@@ -357,7 +392,7 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
       Line("Skipped", where, "not an array");
     }
   }
-  if (const std::optional<JsonValue> extra = AValue.FindMember("additionalProperties")) {
+  if (const std::optional<JsonValue>& extra = members.additional_properties) {
     if (extra->Kind() == JsonKind::True) {
       Details(ASchema).has_additional_properties = true;
     } else if (extra->IsObject()) {
@@ -369,7 +404,7 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
       Line("Skipped", AWhere.Member("additionalProperties"), "neither a boolean nor a schema");
     }
   }
-  if (const std::optional<JsonValue> values = AValue.FindMember("enum")) {
+  if (const std::optional<JsonValue>& values = members.values) {
     if (values->IsArray()) {
       std::vector<ApiValue> read;
       read.reserve(values->Count());
@@ -391,8 +426,8 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
 }
 
 // The type, format and items: what a schema and a non-body parameter share.
-void ApiReader::ReadShape(ApiSchema& ASchema, const JsonValue& AValue, const Where& AWhere) {
-  if (const std::optional<JsonValue> type = AValue.FindMember("type")) {
+void ApiReader::ReadShape(ApiSchema& ASchema, const SchemaMembers& AMembers, const Where& AWhere) {
+  if (const std::optional<JsonValue>& type = AMembers.type) {
     const Where where = AWhere.Member("type");
     if (type->Kind() == JsonKind::String) {
       ASchema.type = Keep(type->Text());
@@ -410,8 +445,8 @@ void ApiReader::ReadShape(ApiSchema& ASchema, const JsonValue& AValue, const Whe
       Line("Skipped", where, "not a string");
     }
   }
-  ASchema.format = MemberText(AValue, "format", AWhere);
-  if (const std::optional<JsonValue> items = AValue.FindMember("items")) {
+  ASchema.format = AMembers.format ? Text(*AMembers.format, AWhere.Member("format")) : std::string_view();
+  if (const std::optional<JsonValue>& items = AMembers.items) {
     const Where where = AWhere.Member("items");
     if (items->IsArray()) {
       if (const std::optional<JsonValue> first = items->FirstElement()) {
@@ -720,7 +755,7 @@ const ApiParameter* ApiReader::ReadParameter(const JsonValue& AValue, const Wher
     }
   } else {
     ApiSchema shape;
-    ReadShape(shape, AValue, AWhere);
+    ReadShape(shape, SchemaMembers(AValue), AWhere);
     parameter.type = shape.type;
     parameter.format = shape.format;
     parameter.items = shape.items;
