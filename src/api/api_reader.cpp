@@ -64,36 +64,66 @@ struct ParameterKeyHash {
     return hash(AKey.name) * 31 + hash(AKey.in);
   }
 };
-// The members of a schema object that the reader takes, the first of each
-// key as FindMember would give it, found in one pass over the members
-// instead of one pass per key. The reader still takes them in its own
-// order, so its progress lines keep theirs.
-struct SchemaMembers {
-  std::optional<JsonValue> ref, type, format, items, title, description, properties, required, all_of,
-      additional_properties, values;
+// Schema and parameter objects are read member by member in the reader's
+// own order, so that its progress lines keep theirs. The members it takes
+// are found first, in one pass over the object instead of one pass per key:
+// the first of each key, as FindMember gives it.
+template <typename TMembers, size_t N>
+void FindMembers(TMembers& AMembers, const JsonValue& AObject,
+                 const std::pair<std::string_view, std::optional<JsonValue> TMembers::*> (&AKeys)[N]) {
+  for (const JsonMember member : AObject.Members()) {
+    for (const auto& [key, field] : AKeys) {
+      if (member.key != key) continue;
+      if (!(AMembers.*field)) AMembers.*field = member.value();
+      break;
+    }
+  }
+}
+
+// What a schema and a parameter outside the body share.
+struct ShapeMembers {
+  std::optional<JsonValue> type, format, items;
+};
+
+struct SchemaMembers : ShapeMembers {
+  std::optional<JsonValue> ref, title, description, properties, required, all_of, additional_properties, values;
 
   explicit SchemaMembers(const JsonValue& AObject) {
-    using Field = std::optional<JsonValue> SchemaMembers::*;
-    static constexpr std::pair<std::string_view, Field> kKeys[] = {
-        {"$ref", &SchemaMembers::ref},
-        {"type", &SchemaMembers::type},
-        {"format", &SchemaMembers::format},
-        {"items", &SchemaMembers::items},
-        {"title", &SchemaMembers::title},
-        {"description", &SchemaMembers::description},
-        {"properties", &SchemaMembers::properties},
-        {"required", &SchemaMembers::required},
-        {"allOf", &SchemaMembers::all_of},
-        {"additionalProperties", &SchemaMembers::additional_properties},
-        {"enum", &SchemaMembers::values},
+    using M = SchemaMembers;
+    static constexpr std::pair<std::string_view, std::optional<JsonValue> M::*> kKeys[] = {
+        {"$ref", &M::ref},
+        {"type", &M::type},
+        {"format", &M::format},
+        {"items", &M::items},
+        {"title", &M::title},
+        {"description", &M::description},
+        {"properties", &M::properties},
+        {"required", &M::required},
+        {"allOf", &M::all_of},
+        {"additionalProperties", &M::additional_properties},
+        {"enum", &M::values},
     };
-    for (const JsonMember member : AObject.Members()) {
-      for (const auto& [key, field] : kKeys) {
-        if (member.key != key) continue;
-        if (!(this->*field)) this->*field = member.value();
-        break;
-      }
-    }
+    FindMembers(*this, AObject, kKeys);
+  }
+};
+
+struct ParameterMembers : ShapeMembers {
+  std::optional<JsonValue> name, in, required, description, schema, collection_format;
+
+  explicit ParameterMembers(const JsonValue& AObject) {
+    using M = ParameterMembers;
+    static constexpr std::pair<std::string_view, std::optional<JsonValue> M::*> kKeys[] = {
+        {"name", &M::name},
+        {"in", &M::in},
+        {"required", &M::required},
+        {"description", &M::description},
+        {"schema", &M::schema},
+        {"type", &M::type},
+        {"format", &M::format},
+        {"items", &M::items},
+        {"collectionFormat", &M::collection_format},
+    };
+    FindMembers(*this, AObject, kKeys);
   }
 };
 
@@ -212,7 +242,7 @@ class ApiReader {
     if (ASchema.details == nullptr) ASchema.details = &api_->details_pool.emplace_back();
     return *ASchema.details;
   }
-  void ReadShape(ApiSchema& ASchema, const SchemaMembers& AMembers, const Where& AWhere);
+  void ReadShape(ApiSchema& ASchema, const ShapeMembers& AMembers, const Where& AWhere);
   void FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Where& AWhere);
   void ReadSchemaReference(ApiSchema& ASchema, std::string_view ARef, const Where& AWhere);
   ApiSchema* SchemaAt(Loc ALoc);
@@ -426,7 +456,7 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
 }
 
 // The type, format and items: what a schema and a non-body parameter share.
-void ApiReader::ReadShape(ApiSchema& ASchema, const SchemaMembers& AMembers, const Where& AWhere) {
+void ApiReader::ReadShape(ApiSchema& ASchema, const ShapeMembers& AMembers, const Where& AWhere) {
   if (const std::optional<JsonValue>& type = AMembers.type) {
     const Where where = AWhere.Member("type");
     if (type->Kind() == JsonKind::String) {
@@ -720,7 +750,8 @@ const ApiParameter* ApiReader::ReadParameter(const JsonValue& AValue, const Wher
     return nullptr;
   }
   ApiParameter parameter;
-  const std::optional<JsonValue> name = AValue.FindMember("name");
+  const ParameterMembers members(AValue);
+  const std::optional<JsonValue>& name = members.name;
   if (name && name->Kind() == JsonKind::Number) {
     parameter.name = Text(*name, AWhere.Member("name"));
   } else if (name && name->Kind() == JsonKind::String) {
@@ -730,7 +761,7 @@ const ApiParameter* ApiReader::ReadParameter(const JsonValue& AValue, const Wher
     Line("Skipped", AWhere, "no name");
     return nullptr;
   }
-  if (const std::optional<JsonValue> in = AValue.FindMember("in")) {
+  if (const std::optional<JsonValue>& in = members.in) {
     if (in->Kind() != JsonKind::String) {
       Line("Skipped", AWhere, "'in' is not a string");
       return nullptr;
@@ -745,21 +776,21 @@ const ApiParameter* ApiReader::ReadParameter(const JsonValue& AValue, const Wher
     Line("Read", AWhere, "no 'in', taken as a query parameter");
     parameter.in = "query";
   }
-  if (const std::optional<JsonValue> required = AValue.FindMember("required")) {
+  if (const std::optional<JsonValue>& required = members.required) {
     parameter.required = Flag(*required, AWhere.Member("required"));
   }
-  SkipMemberText(AValue, "description", AWhere);
+  if (members.description) GivesText(*members.description, AWhere.Member("description"));
   if (parameter.in == "body") {
-    if (const std::optional<JsonValue> schema = AValue.FindMember("schema")) {
+    if (const std::optional<JsonValue>& schema = members.schema) {
       parameter.schema = Schema(*schema, AWhere.Member("schema"));
     }
   } else {
     ApiSchema shape;
-    ReadShape(shape, SchemaMembers(AValue), AWhere);
+    ReadShape(shape, members, AWhere);
     parameter.type = shape.type;
     parameter.format = shape.format;
     parameter.items = shape.items;
-    if (const std::optional<JsonValue> format = AValue.FindMember("collectionFormat")) {
+    if (const std::optional<JsonValue>& format = members.collection_format) {
       const std::string_view text = Text(*format, AWhere.Member("collectionFormat"));
       if (!text.empty()) parameter.collection_format = text;
     }
