@@ -143,8 +143,16 @@ bool IsReservedWord(std::string_view text) {
   const char first = static_cast<char>(text[0] | 0x20);
   if (first < 'a' || first > 'z') return false;
   const size_t bucket = BucketOf(text.size(), first);
+  // A byte or-ed with 0x20 is a lower-case letter exactly when the byte is
+  // that letter in either case, so the words are compared without folding.
+  const auto same = [&](std::string_view AWord) {
+    for (size_t i = 1; i < AWord.size(); ++i) {
+      if ((text[i] | 0x20) != AWord[i]) return false;
+    }
+    return true;
+  };
   for (size_t w = kReservedIndex.Start[bucket]; w < kReservedIndex.Start[bucket + 1]; ++w) {
-    if (SameTextFold(text, kReservedIndex.Words[w])) return true;
+    if (same(kReservedIndex.Words[w])) return true;
   }
   return false;
 }

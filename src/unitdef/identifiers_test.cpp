@@ -68,6 +68,7 @@ TEST(IsReservedWordTest, IgnoresCase) {
   } cases[] = {
       {"type", true},   {"TYPE", true},  {"Class", true}, {"resourcestring", true},
       {"writeonly", true}, {"in", true}, {"types", false}, {"i", false},
+      {"CaSe", true},     {"c@se", false}, {"cas\xC5", false},
       {"", false},      {"&type", false}, {"Pet", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsReservedWord(c.text), c.expected) << c.text;
