@@ -57,7 +57,9 @@ template <typename TBlockTest>
 [[gnu::always_inline]] inline bool AnyInBlocks(std::string_view AText, TBlockTest ABlockTest) {
   const size_t size = AText.size();
   __m128i found = _mm_setzero_si128();
-  for (size_t pos = 0; pos + 16 <= size; pos += 16) found = _mm_or_si128(found, ABlockTest(LoadBlock(AText.data() + pos)));
+  for (size_t pos = 0; pos + 16 <= size; pos += 16) {
+    found = _mm_or_si128(found, ABlockTest(LoadBlock(AText.data() + pos)));
+  }
   found = _mm_or_si128(found, ABlockTest(LoadBlock(AText.data() + size - 16)));
   return _mm_movemask_epi8(found) != 0;
 }
