@@ -45,10 +45,16 @@ bool IsDelphiReservedWord(std::string_view AText) {
 }
 
 std::string AsciiIdentifierPart(std::string_view AText) {
-  std::string out;
-  out.reserve(std::min(AText.size(), kMaxNameLength));
+  // Most names are made of these characters alone: their run is copied at
+  // once, and the rest goes character by character.
+  const size_t limit = std::min(AText.size(), kMaxNameLength);
+  size_t run = 0;
+  while (run < limit && (IsAsciiLetterOrDigit(AText[run]) || AText[run] == '_')) ++run;
+  std::string out(AText.substr(0, run));
+  if (run == AText.size()) return out;
+  out.reserve(limit);
   bool in_sequence = false;  // after the lead byte of a multi-byte character
-  for (const char c : AText) {
+  for (const char c : AText.substr(run)) {
     if (out.size() == kMaxNameLength) break;
     if (static_cast<unsigned char>(c) < 0x80) {
       out += IsAsciiLetterOrDigit(c) || c == '_' ? c : '_';

@@ -21,6 +21,8 @@ TEST(NamePlanIdentifiers, PlainIdentifier) {
       {"\xE2\x82\xAC" "x", "_x"},
       {"", "_"},
       {std::string(150, 'x'), std::string(kMaxNameLength, 'x')},
+      {std::string(kMaxNameLength, 'x') + "\xC3\xA4", std::string(kMaxNameLength, 'x')},
+      {std::string(kMaxNameLength - 1, 'x') + "\xC3\xA4yy", std::string(kMaxNameLength - 1, 'x') + "_"},
       {"9" + std::string(150, 'x'), "_9" + std::string(kMaxNameLength - 2, 'x')},
   };
   for (const auto& c : cases) EXPECT_EQ(PlainIdentifier(c.text), c.identifier) << c.text;
