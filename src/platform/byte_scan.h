@@ -103,6 +103,20 @@ inline size_t SkipAscii(std::string_view AText, size_t APos) {
   return APos;
 }
 
+// The start of the run of ASCII bytes that ends the text, tested like
+// SkipAscii from the end.
+inline size_t SkipAsciiBackward(std::string_view AText) {
+  size_t end = AText.size();
+#if defined(__SSE2__)
+  for (; end >= 16; end -= 16) {
+    if (_mm_movemask_epi8(byte_scan::LoadBlock(AText.data() + end - 16)) != 0) break;
+  }
+#endif
+  while (end >= 8 && (byte_scan::LoadWord(AText.data() + end - 8) & byte_scan::kHighBits) == 0) end -= 8;
+  while (end > 0 && static_cast<unsigned char>(AText[end - 1]) < 0x80) --end;
+  return end;
+}
+
 // True when a byte is a control character (below 0x20).
 inline bool HasControlByte(std::string_view AText) {
 #if defined(__SSE2__)

@@ -222,18 +222,6 @@ char Windows1252Byte(char32_t c) {
   return '?';
 }
 
-// The start of the run of ASCII bytes that ends at end, tested eight bytes at
-// a time.
-size_t SkipAsciiBackward(const char* data, size_t end) {
-  while (end >= 8) {
-    uint64_t word;
-    std::memcpy(&word, data + end - 8, 8);
-    if (word & 0x8080808080808080ULL) break;
-    end -= 8;
-  }
-  while (end > 0 && static_cast<unsigned char>(data[end - 1]) < 0x80) --end;
-  return end;
-}
 
 // Decodes Windows-1252 text in its own buffer. Each byte from 0x80 on takes
 // two or three bytes of UTF-8, so the text grows: it is decoded from its
@@ -249,7 +237,7 @@ std::string Windows1252ToUtf8InPlace(std::string text) {
   char* data = text.data();
   // Once out meets in, everything before is ASCII and already in place.
   while (out > in) {
-    const size_t run_start = SkipAsciiBackward(data, in);
+    const size_t run_start = SkipAsciiBackward(std::string_view(data, in));
     out -= in - run_start;
     std::memmove(data + out, data + run_start, in - run_start);
     in = run_start - 1;
