@@ -173,7 +173,7 @@ class ApiReader {
   // ADocument: the document's file, within whose folder references into
   // other files are followed; empty to follow none.
   ApiReader(const JsonTree& ATree, const TLogProc& ALog, const std::string& ADocument)
-      : root_(ATree.Root()), log_(ALog), api_(std::make_unique<ApiDocument>()) {
+      : tree_(ATree), root_(ATree.Root()), log_(ALog), api_(std::make_unique<ApiDocument>()) {
     if (!ADocument.empty()) {
       std::error_code error;
       const std::filesystem::path document = std::filesystem::weakly_canonical(ADocument, error);
@@ -269,6 +269,7 @@ class ApiReader {
   void ReadOperation(std::string_view AMethod, std::string_view APath, const JsonValue& AValue,
                      const Where& AWhere, const std::vector<const ApiParameter*>& APathParameters);
 
+  const JsonTree& tree_;
   JsonValue root_;
   const TLogProc& log_;
   std::unique_ptr<ApiDocument> api_;
@@ -620,7 +621,17 @@ void ApiReader::ReadQueuedSchemas() {
 // each value once. A reference that cannot be followed is left to the part
 // that uses it to report.
 void ApiReader::ReachOtherFiles() {
-  if (root_folder_.empty()) return;
+  // Bare names and the document's own references are read where they stand.
+  const auto followed = [](std::string_view ARef, bool AInDocument) {
+    return ARef.find_first_of("#/.:") != std::string_view::npos &&
+           !(AInDocument && ARef.front() == '#');
+  };
+  // Most documents name no other file: one pass over the tree's nodes saves
+  // them the walk.
+  if (root_folder_.empty() ||
+      !tree_.AnyStringMember("$ref", [&](std::string_view ARef) { return followed(ARef, true); })) {
+    return;
+  }
   std::unordered_set<uint64_t> scanned;
   std::vector<Loc> pending = {Loc{0, PointerIndex::kRoot}};
   std::vector<JsonValue> stack;
@@ -640,8 +651,7 @@ void ApiReader::ReachOtherFiles() {
           continue;
         }
         const std::string_view ref = member.value().Text();
-        // Bare names and the document's own references are read where they stand.
-        if (ref.find_first_of("#/.:") == std::string_view::npos || (loc.file == 0 && ref.front() == '#')) continue;
+        if (!followed(ref, loc.file == 0)) continue;
         std::string reason;
         const std::optional<Loc> target = Resolve(ref, Where{}, reason);
         if (!target || target->file == 0 || !scanned.insert(target->Key()).second) continue;

@@ -123,6 +123,10 @@ class JsonTree {
 
   JsonValue Root() const { return JsonValue(this, 0); }
   size_t NodeCount() const { return nodes_.size(); }
+  // Whether a member named AKey anywhere in the tree has a string value for
+  // which AHolds is true: one pass over the nodes, no walk of the tree.
+  template <typename Predicate>
+  bool AnyStringMember(std::string_view AKey, Predicate AHolds) const;
   // Frees the nodes and keeps the text, for a model whose texts view it. No
   // value of the tree may be read afterwards.
   void ReleaseNodes() { std::vector<Node>().swap(nodes_); }
@@ -179,6 +183,20 @@ inline JsonMember JsonValue::MemberIterator::operator*() const {
 inline JsonValue::MemberIterator& JsonValue::MemberIterator::operator++() {
   key_ = tree_->End(key_ + 1);
   return *this;
+}
+
+template <typename Predicate>
+bool JsonTree::AnyStringMember(std::string_view AKey, Predicate AHolds) const {
+  for (size_t i = 0; i + 1 < nodes_.size(); ++i) {
+    const Node& key = nodes_[i];
+    const Node& value = nodes_[i + 1];
+    if (key.kind != JsonKind::Key || key.second != AKey.size() || value.kind != JsonKind::String ||
+        std::string_view(text_.data() + key.first, key.second) != AKey) {
+      continue;
+    }
+    if (AHolds(std::string_view(text_.data() + value.first, value.second))) return true;
+  }
+  return false;
 }
 
 inline JsonValue::ElementIterator& JsonValue::ElementIterator::operator++() {

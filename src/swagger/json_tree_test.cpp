@@ -116,6 +116,21 @@ TEST(JsonTreeTest, LookUpsTakeTheFirstMemberAndSkipNestedValues) {
   EXPECT_EQ(JsonTree::Parse("[7, 8]").Root().FirstElement()->Text(), "7");
 }
 
+// Every member of the name counts, however deep, and only with a string
+// value; a key written with escapes counts as it decodes.
+TEST(JsonTreeTest, AnyStringMemberSeesEveryMemberOfTheName) {
+  const auto any_other = [](const char* AText) {
+    return JsonTree::Parse(AText).AnyStringMember(
+        "$ref", [](std::string_view AValue) { return AValue != "#/a"; });
+  };
+  EXPECT_TRUE(any_other(R"({"a": [1, {"b": {"$ref": "x.json"}}]})"));
+  EXPECT_TRUE(any_other(R"({"$re\u0066": "y"})"));
+  EXPECT_TRUE(any_other(R"({"$ref": "#/a", "b": {"$ref": ""}})"));
+  EXPECT_FALSE(any_other(R"({"$ref": "#/a", "b": {"$ref": {"$ref": "#/a"}}})"));
+  EXPECT_FALSE(any_other(R"({"$ref": 1, "$refs": "x", "b": ["$ref", "x"]})"));
+  EXPECT_FALSE(any_other(R"(["$ref"])"));
+}
+
 TEST(JsonTreeTest, InvalidDocumentsNameTheFailureAndItsPlace) {
   const struct {
     std::string text;
