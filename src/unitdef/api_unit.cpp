@@ -172,10 +172,16 @@ void AppendCharacterCode(std::string& AText, char32_t ACode) {
   for (int shift = 12; shift >= 0; shift -= 4) AText += kHex[(ACode >> shift) & 0xF];
 }
 
-// The attribute that gives a field its JSON key: the key as a literal, a
-// control character as #nn and a character outside Windows-1252 as #$hhhh
-// (its UTF-16 code units), so that the key survives the unit's code page.
-std::string JsonNameAttribute(std::string_view AKey) {
+// A field's JSON key as the literal its attribute gives: a control
+// character as #nn and a character outside Windows-1252 as #$hhhh (its
+// UTF-16 code units), so that the key survives the unit's code page.
+std::string JsonKeyLiteral(std::string_view AKey) {
+  // Most keys are printable ASCII without a quote: one quoted part as they are.
+  if (std::all_of(AKey.begin(), AKey.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\''; })) {
+    std::string literal;
+    literal.reserve(AKey.size() + 2);
+    return literal.append(1, '\'').append(AKey).append(1, '\'');
+  }
   std::string literal;
   bool quoted = false;
   for (size_t pos = 0; pos < AKey.size();) {
@@ -203,8 +209,7 @@ std::string JsonNameAttribute(std::string_view AKey) {
     }
   }
   if (quoted) literal += '\'';
-  if (literal.empty()) literal = "''";
-  return "[JSONName(" + literal + ")]";
+  return literal;
 }
 
 // A simple type by its type and format, in the spelling the unit declares;
@@ -323,7 +328,7 @@ TApiResolver::TApiResolver(const ApiDocument& ADocument, const std::string& AFil
   FObjectMembers.Take("Assigned");
   // The client class keeps its name, also in a unit made with the class
   // filter, so that the classes are named alike in every unit of a document.
-  FClientClass = FTypes.TakeUnique("T" + AsciiIdentifierPart(MakeIdentifier(FDocument.base_path, false)), NotReserved);
+  FClientClass = FTypes.TakeUnique("T" + DocumentIdentifierPart(FDocument.base_path), NotReserved);
   // A class named T would have no presence test as an optional argument
   // and would be hidden by the destructors' loop variable T.
   FTypes.Take("T");
@@ -342,7 +347,7 @@ void TApiResolver::NameDefinitions() {
   FClassIndex.reserve(FDocument.definitions.size());
   for (const ApiDefinition& definition : FDocument.definitions) {
     std::string identifier =
-        FTypes.TakeUnique("T" + AsciiIdentifierPart(MakeIdentifier(definition.name, false)), NotReserved);
+        FTypes.TakeUnique("T" + DocumentIdentifierPart(definition.name), NotReserved);
     FClassIndex.emplace(&definition, static_cast<int>(FClasses.size()));
     TPlannedClass& plan = FClasses.emplace_back();
     plan.Schema = definition.schema;
@@ -363,7 +368,7 @@ void TApiResolver::NameNestedSchemas() {
       for (const ApiProperty& property : parts[p]->properties) {
         // Most properties hold no inline object: their name is not built.
         if (!HoldsInlineObject(property.schema)) continue;
-        NameInline(property.schema, owner + "_" + AsciiIdentifierPart(MakeIdentifier(property.name, false)));
+        NameInline(property.schema, owner + "_" + DocumentIdentifierPart(property.name));
       }
       for (const ApiSchema* part : parts[p]->all_of()) {
         if (part->ref.empty()) parts.push_back(part);
@@ -514,7 +519,7 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
     const ApiSchema* valued = property->resolved;
     if (valued != nullptr && valued->type == "array" && valued->items != nullptr) valued = valued->items->resolved;
     if (std::string allowed = AllowedValues(valued); !allowed.empty()) field.Comments.push_back(std::move(allowed));
-    field.Attribute = JsonNameAttribute(properties[p]->name);
+    field.JsonKey = JsonKeyLiteral(properties[p]->name);
     TType type = TypeOf(property);
     field.Type = std::move(type.Text);
     // What the class owns follows the types it writes: a class, a JSON
@@ -536,7 +541,7 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
   members.Reserve(2 * properties.size());
   for (size_t p = 0; p < properties.size(); ++p) {
     TResolvedField& field = clazz.Fields[p];
-    const std::string name = members.TakeUnique(PlainIdentifier(MakeIdentifier(properties[p]->name, false)));
+    const std::string name = members.TakeUnique(DocumentIdentifier(properties[p]->name));
     const std::string fieldName = members.TakeUnique("F" + name);
     field.Property = Escaped(name);
     field.Field = Escaped(fieldName);
@@ -759,7 +764,7 @@ void TApiResolver::ResolveArgument(const ApiParameter& AParameter, bool AUrlEnco
   const bool inBody = param.Position == "body";
   const std::string_view separator = isArray && !inBody ? SeparatorOf(AParameter.collection_format) : "";
   const std::string name =
-      AScope.TakeUnique(PlainIdentifier(MakeIdentifier(AParameter.name, false)), [&](const std::string& ACandidate) {
+      AScope.TakeUnique(DocumentIdentifier(AParameter.name), [&](const std::string& ACandidate) {
         return !isArray || (AScope.IsFree("L" + ACandidate + "Item") &&
                             (!inBody || AScope.IsFree("L" + ACandidate + "ItemArray")) &&
                             (separator.empty() || AScope.IsFree("L" + ACandidate + "Text")));

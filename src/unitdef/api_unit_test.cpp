@@ -109,11 +109,11 @@ TEST(ApiUnit, FieldsAndPropertiesOfAClass) {
   EXPECT_EQ(pet.Fields[0].Comments, std::vector<std::string>{"its id"});
 }
 
-// A class as "TKid(TPet): Fname name=[JSONName('name')] ...", its fields in order.
+// A class as "TKid(TPet): name='name' ...": each field's property and JSON key, in order.
 std::string Describe(const TResolvedClass& AClass) {
   std::string text = AClass.Identifier + (AClass.Ancestor.empty() ? "" : "(" + AClass.Ancestor + ")") + ":";
   for (const TResolvedField& field : AClass.Fields) {
-    text += " " + field.Property + "=" + field.Attribute;
+    text += " " + field.Property + "=" + field.JsonKey;
   }
   return text;
 }
@@ -135,13 +135,13 @@ TEST(ApiUnit, AllOfDerivesOrMergesAndAncestorsComeFirst) {
   EXPECT_EQ(classes, (std::vector<std::string>{
                          // Inherited keys are left out; a name that repeats one of the
                          // ancestor's ignoring case is numbered.
-                         "TPet: age=[JSONName('age')] id=[JSONName('id')] kid=[JSONName('kid')]",
-                         "TKid(TPet): Age1=[JSONName('Age')] toy=[JSONName('toy')]",
+                         "TPet: age='age' id='id' kid='kid'",
+                         "TKid(TPet): Age1='Age' toy='toy'",
                          // Merged: its own, then each part's, references followed.
-                         "TBoth: own=[JSONName('own')] age=[JSONName('age')] id=[JSONName('id')] "
-                         "kid=[JSONName('kid')] Age1=[JSONName('Age')] toy=[JSONName('toy')]",
+                         "TBoth: own='own' age='age' id='id' "
+                         "kid='kid' Age1='Age' toy='toy'",
                          // A cycle: its first class merges, the others derive.
-                         "TA: b=[JSONName('b')] a=[JSONName('a')]", "TB(TA):"}));
+                         "TA: b='b' a='a'", "TB(TA):"}));
   EXPECT_EQ(std::count(lines.begin(), lines.end(),
                        "Cycle through ancestors: TA, TB; TA merges the properties of its allOf parts"),
             1);
@@ -166,12 +166,12 @@ TEST(ApiUnit, InlineSchemasBecomeClassesNamedAfterTheirPlace) {
   for (const TResolvedClass& clazz : unit.Classes) classes.push_back(Describe(clazz));
   std::sort(classes.begin(), classes.end());
   EXPECT_EQ(classes, (std::vector<std::string>{
-                         "TPet: category=[JSONName('category')] tags=[JSONName('tags')] map=[JSONName('map')] "
-                         "color=[JSONName('color')]",
-                         "TPet_category1: it_s=[JSONName('it''s')]", "TPet_category:",
-                         "TPet_tags_Item: ___=[JSONName('€ '#$65E5#$D83D#$DE00)] a_b=[JSONName('a'#9'b')]",
-                         "TPets:", "TPets_Item: p=[JSONName('p')]", "TaddPet_Body: &name=[JSONName('name')]",
-                         "TlistPets_Response_Item: total=[JSONName('total')]"}));
+                         "TPet: category='category' tags='tags' map='map' "
+                         "color='color'",
+                         "TPet_category1: it_s='it''s'", "TPet_category:",
+                         "TPet_tags_Item: ___='€ '#$65E5#$D83D#$DE00 a_b='a'#9'b'",
+                         "TPets:", "TPets_Item: p='p'", "TaddPet_Body: &name='name'",
+                         "TlistPets_Response_Item: total='total'"}));
   const TResolvedClass& pet = *std::find_if(unit.Classes.begin(), unit.Classes.end(),
                                             [](const TResolvedClass& AClass) { return AClass.Identifier == "TPet"; });
   std::vector<std::string> types;

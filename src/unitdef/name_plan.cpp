@@ -26,6 +26,16 @@ constexpr bool IsAsciiLetterOrDigit(char c) {
 }
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Letters, digits and "_" alone, at most kMaxNameLength of them: what
+// neither the cleaning nor AsciiIdentifierPart changes.
+bool IsIdentifierRun(std::string_view AText) {
+  if (AText.size() > kMaxNameLength) return false;
+  for (const char c : AText) {
+    if (!IsAsciiLetterOrDigit(c) && c != '_') return false;
+  }
+  return true;
+}
+
 bool IsPlainIdentifier(std::string_view AText) {
   if (AText.empty() || AText.size() > kMaxNameLength || IsDigit(AText.front())) return false;
   for (const char c : AText) {
@@ -76,6 +86,16 @@ std::string PlainIdentifier(std::string_view AText) {
     if (out.size() > kMaxNameLength) out.pop_back();
   }
   return out;
+}
+
+std::string DocumentIdentifierPart(std::string_view AName) {
+  if (IsIdentifierRun(AName)) return std::string(AName);
+  return AsciiIdentifierPart(MakeIdentifier(AName, false));
+}
+
+std::string DocumentIdentifier(std::string_view AName) {
+  if (!AName.empty() && !IsDigit(AName.front()) && IsIdentifierRun(AName)) return std::string(AName);
+  return PlainIdentifier(MakeIdentifier(AName, false));
 }
 
 std::string MethodNameFromPath(std::string_view AMethod, std::string_view APath) {

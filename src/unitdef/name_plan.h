@@ -40,6 +40,13 @@ std::string AsciiIdentifierPart(std::string_view AText);
 // The same, with a "_" in front of a leading digit and "_" for the empty text.
 std::string PlainIdentifier(std::string_view AText);
 
+// A name from the document made an identifier part: the model's cleaning
+// (MakeIdentifier), then AsciiIdentifierPart; and the same made a whole
+// identifier (PlainIdentifier). Most names are plain ASCII identifiers
+// already and are copied as they are.
+std::string DocumentIdentifierPart(std::string_view AName);
+std::string DocumentIdentifier(std::string_view AName);
+
 // The base of a method name for an operation without operationId: the method
 // and the words of the path, joined with "_": get and /pets/{id} give
 // get_pets_id.

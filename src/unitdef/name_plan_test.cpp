@@ -28,6 +28,31 @@ TEST(NamePlanIdentifiers, PlainIdentifier) {
   for (const auto& c : cases) EXPECT_EQ(PlainIdentifier(c.text), c.identifier) << c.text;
 }
 
+// A name of the document as a whole identifier and as a part of one: the
+// model's cleaning first, then the plain rules, copied where nothing changes.
+TEST(NamePlanIdentifiers, DocumentIdentifier) {
+  const struct {
+    std::string name;
+    std::string identifier;
+    std::string part;
+  } cases[] = {
+      {"petId", "petId", "petId"},
+      {"pet-id", "pet_id", "pet_id"},
+      {"a b/c$", "abcS", "abcS"},
+      {"2fa", "_2fa", "2fa"},
+      {"", "_", ""},
+      {"-", "_", "_"},
+      {std::string(kMaxNameLength, 'x'), std::string(kMaxNameLength, 'x'), std::string(kMaxNameLength, 'x')},
+      {std::string(kMaxNameLength + 1, 'x'), std::string(kMaxNameLength, 'x'), std::string(kMaxNameLength, 'x')},
+      {"9" + std::string(kMaxNameLength - 1, 'x'), "_9" + std::string(kMaxNameLength - 2, 'x'),
+       "9" + std::string(kMaxNameLength - 1, 'x')},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DocumentIdentifier(c.name), c.identifier) << c.name;
+    EXPECT_EQ(DocumentIdentifierPart(c.name), c.part) << c.name;
+  }
+}
+
 TEST(NamePlanIdentifiers, MethodNameFromPath) {
   EXPECT_EQ(MethodNameFromPath("get", "/pets/{id}"), "get_pets_id");
   EXPECT_EQ(MethodNameFromPath("delete", "/a-b/{c}.json"), "delete_a_b_c_json");

@@ -33,9 +33,10 @@ struct TResolvedField {
   // Comment texts above the field; each is written as "// " lines, one per
   // line of the text (descriptions, allowed values).
   std::vector<std::string> Comments;
-  // The line right above the field line, at its indent ("[JSONName('id')]");
-  // empty for none.
-  std::string Attribute;
+  // The field's JSON key as a literal ("'id'", "'a'#9'b'"), given to the
+  // attribute line right above the field line, at its indent:
+  // "[JSONName('id')]"; empty for no attribute.
+  std::string JsonKey;
   std::string Field;     // "Fid"
   std::string Property;  // "id", "&type"
   std::string Type;      // int64, TArray<TTag>

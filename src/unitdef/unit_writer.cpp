@@ -36,7 +36,7 @@ void WriteClassBlock(const TResolvedClass& AClass, TCodePrinter& APrinter) {
     const TIndented members(APrinter);
     for (const TResolvedField& field : AClass.Fields) {
       APrinter.Comments(field.Comments);
-      if (!field.Attribute.empty()) APrinter.Line(field.Attribute);
+      if (!field.JsonKey.empty()) APrinter.Line({"[JSONName(", field.JsonKey, ")]"});
       APrinter.Line({field.Field, " : ", field.Type, ";"});
     }
   }

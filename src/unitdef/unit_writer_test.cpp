@@ -158,7 +158,7 @@ TEST(ClassWriterTest, AncestorsAttributesSupportCodeAndStatusChecks) {
   child.Ancestor = "TBase";
   TResolvedField& field = child.Fields.emplace_back();
   field.Comments = {"one of: a, b"};
-  field.Attribute = "[JSONName('my-key')]";
+  field.JsonKey = "'my-key'";
   field.Field = "Fkey";
   field.Property = "key";
   field.Type = "TBase";
