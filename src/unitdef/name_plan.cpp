@@ -56,25 +56,29 @@ bool IsDelphiReservedWord(std::string_view AText) {
 
 std::string AsciiIdentifierPart(std::string_view AText) {
   // Most names are made of these characters alone: their run is copied at
-  // once, and the rest goes character by character.
+  // once, and the rest goes character by character into room for the
+  // longest result, as no character gives more than one byte.
   const size_t limit = std::min(AText.size(), kMaxNameLength);
   size_t run = 0;
   while (run < limit && (IsAsciiLetterOrDigit(AText[run]) || AText[run] == '_')) ++run;
-  std::string out(AText.substr(0, run));
-  if (run == AText.size()) return out;
-  out.reserve(limit);
+  if (run == AText.size()) return std::string(AText);
+  std::string out(limit, '_');
+  std::copy_n(AText.data(), run, out.data());
+  size_t size = run;
   bool in_sequence = false;  // after the lead byte of a multi-byte character
-  for (const char c : AText.substr(run)) {
-    if (out.size() == kMaxNameLength) break;
+  for (size_t i = run; i < AText.size() && size < limit; ++i) {
+    const char c = AText[i];
     if (static_cast<unsigned char>(c) < 0x80) {
-      out += IsAsciiLetterOrDigit(c) || c == '_' ? c : '_';
+      if (IsAsciiLetterOrDigit(c)) out[size] = c;  // the others stay "_"
+      ++size;
       in_sequence = false;
     } else if (!IsUtf8Continuation(c) || !in_sequence) {
       // One "_" per character: its continuation bytes add nothing.
-      out += '_';
+      ++size;
       in_sequence = !IsUtf8Continuation(c);
     }
   }
+  out.resize(size);
   return out;
 }
 
