@@ -278,6 +278,10 @@ class ApiReader {
   // Files by their canonical path: the file's index, or why it is not read.
   std::unordered_map<std::string, std::pair<std::optional<uint32_t>, std::string>> file_by_path_;
   uint32_t current_ = 0;  // the file whose references are being resolved
+  // The nodes of the local references ("#/...") found so far, by file and
+  // text: a definition is named from many places, and its reference is
+  // parsed and looked up once per file.
+  std::vector<std::unordered_map<std::string_view, uint32_t>> local_targets_;
 
   // Memos by Loc::Key.
   std::unordered_map<uint64_t, ApiSchema*> schema_at_;
@@ -495,6 +499,13 @@ void ApiReader::ReadShape(ApiSchema& ASchema, const ShapeMembers& AMembers, cons
 // The value a reference names, from the file being read.
 std::optional<Loc> ApiReader::Resolve(std::string_view ARef, const Where& AWhere,
                                       std::string& AReason) {
+  const bool local = ARef.starts_with('#');
+  if (local) {
+    if (local_targets_.size() <= current_) local_targets_.resize(current_ + 1);
+    if (const auto found = local_targets_[current_].find(ARef); found != local_targets_[current_].end()) {
+      return Loc{current_, found->second};
+    }
+  }
   ParsedReference parsed;
   // A bare name ("Pet") is the older way of naming a definition.
   if (!ARef.empty() && ARef.find_first_of("#/.:") == std::string_view::npos) {
@@ -523,6 +534,7 @@ std::optional<Loc> ApiReader::Resolve(std::string_view ARef, const Where& AWhere
     AReason = std::string(ARef) + " not found";
     return std::nullopt;
   }
+  if (local) local_targets_[current_].emplace(ARef, *node);
   return Loc{file, *node};
 }
 
