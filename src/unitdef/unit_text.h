@@ -17,7 +17,7 @@ namespace tolvane {
 
 class TUnitText final : public TLineSink {
  public:
-  static constexpr size_t kFlushSize = size_t{1} << 20;
+  static constexpr size_t kFlushSize = size_t{1} << 18;
 
   TUnitText() = default;
   explicit TUnitText(TAtomicFile& AFile) : FFile(&AFile) {}
