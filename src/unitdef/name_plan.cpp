@@ -36,12 +36,10 @@ bool IsIdentifierRun(std::string_view AText) {
   return true;
 }
 
+// An identifier as it stands: neither PlainIdentifier nor the escape
+// changes it.
 bool IsPlainIdentifier(std::string_view AText) {
-  if (AText.empty() || AText.size() > kMaxNameLength || IsDigit(AText.front())) return false;
-  for (const char c : AText) {
-    if (!IsAsciiLetterOrDigit(c) && c != '_') return false;
-  }
-  return !IsDelphiReservedWord(AText);
+  return !AText.empty() && !IsDigit(AText.front()) && IsIdentifierRun(AText) && !IsDelphiReservedWord(AText);
 }
 
 }  // namespace
