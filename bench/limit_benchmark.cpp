@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <rapidjson/reader.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
@@ -39,6 +40,28 @@ double CpuSeconds() {
   timespec now{};
   ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The processor time spent in the kernel: mostly clearing the pages that
+// memory touched for the first time takes, which a virtual machine can make
+// dearer than the work itself.
+double SystemSeconds() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_stime.tv_sec) + static_cast<double>(usage.ru_stime.tv_usec) * 1e-6;
+}
+
+// The processor time of one call, and the part of it spent in the kernel.
+struct TCost {
+  double Cpu = 1e9;
+  double System = 0;
+};
+template <typename TWork>
+TCost Measure(TWork AWork) {
+  const double cpu = CpuSeconds();
+  const double system = SystemSeconds();
+  AWork();
+  return {CpuSeconds() - cpu, SystemSeconds() - system};
 }
 
 // The file's bytes and a terminating NUL, in a buffer that is not cleared
@@ -141,20 +164,22 @@ void RunAgainstLimit(benchmark::State& AState, const std::string& AText, bool AC
     return;
   }
   const size_t unit_bytes = fs::file_size(unit);
-  double best_limit = 1e9;
-  double best_convert = 1e9;
+  TCost limit;
+  TCost convert;
   for (auto _ : AState) {
-    double start = CpuSeconds();
-    Limit(document.path, limit_output, unit_bytes);
-    best_limit = std::min(best_limit, CpuSeconds() - start);
-    start = CpuSeconds();
-    Convert(document.path, ACompilable);
-    best_convert = std::min(best_convert, CpuSeconds() - start);
+    const TCost limit_now = Measure([&] { Limit(document.path, limit_output, unit_bytes); });
+    if (limit_now.Cpu < limit.Cpu) limit = limit_now;
+    const TCost convert_now = Measure([&] { Convert(document.path, ACompilable); });
+    if (convert_now.Cpu < convert.Cpu) convert = convert_now;
   }
+  const double best_limit = limit.Cpu;
+  const double best_convert = convert.Cpu;
   AState.counters["document_MB"] = static_cast<double>(AText.size()) / 1e6;
   AState.counters["unit_MB"] = static_cast<double>(unit_bytes) / 1e6;
   AState.counters["limit_cpu_ms"] = best_limit * 1000;
   AState.counters["convert_cpu_ms"] = best_convert * 1000;
+  AState.counters["limit_sys_ms"] = limit.System * 1000;
+  AState.counters["convert_sys_ms"] = convert.System * 1000;
   AState.counters["ratio_to_limit"] = best_convert / best_limit;
   AState.counters["convert_ms_per_MB"] = best_convert * 1000 / (static_cast<double>(AText.size()) / 1e6);
 }
