@@ -33,16 +33,16 @@ inline std::vector<std::string> ReferenceMakeNamesUnique(TObjectDefinitionList& 
   }
   if (renames.empty()) return log;
   for (const auto& object : AObjects) {
-    for (const auto& property : object->Properties()) {
-      const std::string t(StripArrayPrefix(property->DataType()));
+    for (auto& property : object->Properties()) {
+      const std::string t(StripArrayPrefix(property.DataType()));
       if (IsSimpleType(t)) continue;
       for (const auto& [key, new_name] : renames) {
         if (key != t) continue;
         const std::string old = t.substr(1);
-        if (!property->Itemref().empty()) {
-          property->SetItemref(RenameReference(property->Itemref(), old, new_name));
+        if (!property.Itemref().empty()) {
+          property.SetItemref(RenameReference(property.Itemref(), old, new_name));
         } else {
-          property->Setref(RenameReference(property->ref(), old, new_name));
+          property.Setref(RenameReference(property.ref(), old, new_name));
         }
         break;
       }
@@ -75,7 +75,7 @@ inline TReferenceOrdering ReferenceResolveDependencies(
       TObjectDefinition* const object = AObjects[i];
       bool moved = false;
       for (const auto& property : object->Properties()) {
-        const std::string t(StripArrayPrefix(property->DataType()));
+        const std::string t(StripArrayPrefix(property.DataType()));
         if (IsSimpleType(t) || t == "array" || t == "number") continue;
         for (size_t k = i + 1; k < n; ++k) {
           if ("T" + AObjects[k]->Name() != t) continue;

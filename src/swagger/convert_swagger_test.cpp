@@ -339,7 +339,7 @@ TEST(HandOverTest, HandsOverWhatTheUnitNeeds) {
       {"names", "array", "f", "", "", "string", ""},
   };
   for (size_t i = 0; i < 3; ++i) {
-    const TPropertyDefinition& property = *pet.Properties()[i];
+    const TPropertyDefinition& property = pet.Properties()[i];
     EXPECT_EQ(property.Name(), expected[i].name);
     EXPECT_EQ(property.Type(), expected[i].type);
     EXPECT_EQ(property.Format(), expected[i].format);

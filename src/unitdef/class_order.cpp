@@ -112,7 +112,7 @@ TClassSlots CollectSlots(const TObjectDefinitionList& AObjects) {
   std::vector<int> seen(groups.size(), -1);
   for (int i = 0; i < count; ++i) {
     for (const auto& property : AObjects[i]->Properties()) {
-      const std::string_view type = StripArrayPrefix(property->DataType());
+      const std::string_view type = StripArrayPrefix(property.DataType());
       if (IsSimpleType(type) || type == "array" || type == "number") continue;
       if (type.empty() || type.front() != 'T') continue;
       const auto group = name_group.find(type.substr(1));

@@ -156,7 +156,7 @@ std::vector<ClassSpec> RandomClasses(std::mt19937& random, bool acyclic) {
       // The type text this reference will have, and the classes it names.
       TObjectDefinition holder;
       AddProperty(holder, entry, 0);
-      const std::string type(StripArrayPrefix(holder.Properties()[0]->DataType()));
+      const std::string type(StripArrayPrefix(holder.Properties()[0].DataType()));
       bool allowed = true;
       for (size_t k = 0; acyclic && k < count; ++k) {
         if (k != i && "T" + classes[k].name == type && rank[k] > rank[i]) allowed = false;
@@ -176,7 +176,7 @@ std::function<bool(const TObjectDefinition*, const TObjectDefinition*)> Mutually
   auto reach = std::make_shared<std::vector<std::vector<bool>>>(n, std::vector<bool>(n, false));
   for (size_t a = 0; a < n; ++a) {
     for (const auto& property : objects[a]->Properties()) {
-      const std::string type(StripArrayPrefix(property->DataType()));
+      const std::string type(StripArrayPrefix(property.DataType()));
       if (IsSimpleType(type)) continue;
       for (size_t b = 0; b < n; ++b) {
         if (b != a && "T" + objects[b]->Name() == type) (*reach)[a][b] = true;
@@ -201,7 +201,7 @@ Lines ExpectedForward(const TObjectDefinitionList& objects) {
     bool needed = false;
     for (size_t a = 0; a < b && !needed; ++a) {
       for (const auto& property : objects[a]->Properties()) {
-        if (StripArrayPrefix(property->DataType()) == "T" + objects[b]->Name()) needed = true;
+        if (StripArrayPrefix(property.DataType()) == "T" + objects[b]->Name()) needed = true;
       }
     }
     if (needed) forward.push_back(objects[b]->description());

@@ -59,17 +59,17 @@ void TUnitDefinition::MakeNamesUnique() {
   // References follow the renamed classes when their type text is spelled
   // exactly like "T" + the old name.
   for (const auto& object : FObjects) {
-    for (const auto& property : object->Properties()) {
+    for (auto& property : object->Properties()) {
       // A copy: the setters below change the type text it comes from.
-      const std::string type(StripArrayPrefix(property->DataType()));
+      const std::string type(StripArrayPrefix(property.DataType()));
       if (IsSimpleType(type)) continue;
       const auto rename = renamed.find(type);
       if (rename == renamed.end()) continue;
       const std::string_view old_name = std::string_view(type).substr(1);
-      if (!property->Itemref().empty()) {
-        property->SetItemref(RenameReference(property->Itemref(), old_name, rename->second));
+      if (!property.Itemref().empty()) {
+        property.SetItemref(RenameReference(property.Itemref(), old_name, rename->second));
       } else {
-        property->Setref(RenameReference(property->ref(), old_name, rename->second));
+        property.Setref(RenameReference(property.ref(), old_name, rename->second));
       }
     }
   }

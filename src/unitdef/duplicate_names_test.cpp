@@ -62,15 +62,18 @@ TEST(MakeNamesUniqueTest, PetOrderPet) {
   unit.FLogProcedure = [&log](const std::string& line) { log.push_back(line); };
   unit.AddObject("Pet", "object");
   TObjectDefinition* order = unit.AddObject("Order", "object");
-  TPropertyDefinition* item = order->AddProperty("item", "", "", "#/definitions/pet", "", "", "");
-  TPropertyDefinition* items = order->AddProperty("items", "array", "", "", "#/definitions/Pet", "", "");
-  TPropertyDefinition* others = order->AddProperty("others", "array", "", "", "#/definitions/pet", "", "");
+  order->AddProperty("item", "", "", "#/definitions/pet", "", "", "");
+  order->AddProperty("items", "array", "", "", "#/definitions/Pet", "", "");
+  order->AddProperty("others", "array", "", "", "#/definitions/pet", "", "");
   unit.AddObject("pet", "object");
 
   unit.MakeNamesUnique();
 
   EXPECT_EQ(log, (Lines{"Duplicate Current: pet  Found: Pet"}));
   EXPECT_EQ(Names(unit), (Lines{"Pet", "Order", "pet1"}));
+  const TPropertyDefinition* item = &order->Properties()[0];
+  const TPropertyDefinition* items = &order->Properties()[1];
+  const TPropertyDefinition* others = &order->Properties()[2];
   EXPECT_EQ(item->ref(), "#/definitions/pet1");
   EXPECT_EQ(item->DataType(), "Tpet1");
   EXPECT_EQ(items->Itemref(), "#/definitions/Pet");
@@ -143,7 +146,7 @@ TEST(MakeNamesUniqueTest, NamesReferencesAndLog) {
     EXPECT_EQ(log, c.log) << c.title;
     Lines references;
     for (const auto& property : unit.FObjects.back()->Properties()) {
-      references.push_back(property->Itemref().empty() ? property->ref() : property->Itemref());
+      references.push_back(property.Itemref().empty() ? property.ref() : property.Itemref());
     }
     EXPECT_EQ(references, c.references) << c.title;
   }
@@ -186,8 +189,8 @@ TEST(MakeNamesUniqueTest, AgreesWithIndexOfNameOnRandomLists) {
     ASSERT_EQ(Names(fast), Names(slow)) << round;
     for (size_t i = 0; i < classes.size(); ++i) {
       for (size_t p = 0; p < classes[i].properties.size(); ++p) {
-        const TPropertyDefinition& a = *fast.FObjects[i]->Properties()[p];
-        const TPropertyDefinition& b = *slow.FObjects[i]->Properties()[p];
+        const TPropertyDefinition& a = fast.FObjects[i]->Properties()[p];
+        const TPropertyDefinition& b = slow.FObjects[i]->Properties()[p];
         ASSERT_EQ(a.ref(), b.ref()) << round;
         ASSERT_EQ(a.Itemref(), b.Itemref()) << round;
       }

@@ -76,14 +76,14 @@ bool TPropertyDefinition::IsObjectArray() const { return IsObjectArrayType(DataT
 
 bool TObjectDefinition::HasObjects() const {
   for (const auto& property : FProperties) {
-    if (property->IsObject()) return true;
+    if (property.IsObject()) return true;
   }
   return false;
 }
 
 bool TObjectDefinition::HasObjectArrays() const {
   for (const auto& property : FProperties) {
-    if (property->IsObjectArray()) return true;
+    if (property.IsObjectArray()) return true;
   }
   return false;
 }
@@ -92,16 +92,15 @@ TPropertyDefinition* TObjectDefinition::AddProperty(std::string AName, std::stri
                                                     std::string AFormat, std::string ARef,
                                                     std::string AItemRef, std::string AItemType,
                                                     std::string ADescription) {
-  auto property = std::make_unique<TPropertyDefinition>();
-  property->SetName(std::move(AName));
-  property->SetType(std::move(AType));
-  property->SetFormat(std::move(AFormat));
-  property->Setref(std::move(ARef));
-  property->SetItemref(std::move(AItemRef));
-  property->SetItemtype(std::move(AItemType));
-  property->Setdescription(std::move(ADescription));
-  FProperties.push_back(std::move(property));
-  return FProperties.back().get();
+  TPropertyDefinition& property = FProperties.emplace_back();
+  property.SetName(std::move(AName));
+  property.SetType(std::move(AType));
+  property.SetFormat(std::move(AFormat));
+  property.Setref(std::move(ARef));
+  property.SetItemref(std::move(AItemRef));
+  property.SetItemtype(std::move(AItemType));
+  property.Setdescription(std::move(ADescription));
+  return &property;
 }
 
 int TObjectDefinitionList::IndexOfName(std::string_view AName) const {

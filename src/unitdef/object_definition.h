@@ -76,7 +76,9 @@ class TPropertyDefinition {
 
 class TObjectDefinition {
  public:
-  using TPropertyList = std::vector<std::unique_ptr<TPropertyDefinition>>;
+  // The properties by value, one array per class: the passes over every
+  // property (ordering, resolving) read them one after another in memory.
+  using TPropertyList = std::vector<TPropertyDefinition>;
 
   TPropertyList& Properties() { return FProperties; }
   const TPropertyList& Properties() const { return FProperties; }
@@ -93,7 +95,8 @@ class TObjectDefinition {
   bool HasObjects() const;
   bool HasObjectArrays() const;
 
-  // The texts are taken over; pass copies (or moved strings) as needed.
+  // The texts are taken over; pass copies (or moved strings) as needed. The
+  // property returned stays where it is until the next property is added.
   TPropertyDefinition* AddProperty(std::string AName, std::string AType, std::string AFormat,
                                    std::string ARef, std::string AItemRef, std::string AItemType,
                                    std::string ADescription);

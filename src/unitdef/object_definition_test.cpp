@@ -119,7 +119,7 @@ TEST(ObjectDefinitionTest, AddPropertyStoresEveryValueInOrder) {
   object.AddProperty("type", "array", "fmt", "#/definitions/A", "#/definitions/B", "itype", "desc");
   object.AddProperty("type", "", "", "", "", "", "");
   ASSERT_EQ(object.Properties().size(), 2u);
-  const TPropertyDefinition& first = *object.Properties()[0];
+  const TPropertyDefinition& first = object.Properties()[0];
   EXPECT_EQ(first.Name(), "type");
   EXPECT_EQ(first.PropertyName(), "&type");
   EXPECT_EQ(first.FieldName(), "Ftype");
@@ -129,7 +129,7 @@ TEST(ObjectDefinitionTest, AddPropertyStoresEveryValueInOrder) {
   EXPECT_EQ(first.Itemref(), "#/definitions/B");
   EXPECT_EQ(first.Itemtype(), "itype");
   EXPECT_EQ(first.description(), "desc");
-  EXPECT_EQ(object.Properties()[1]->Name(), "type");
+  EXPECT_EQ(object.Properties()[1].Name(), "type");
 }
 
 TEST(IndexOfNameTest, FirstMatchIgnoringCase) {

@@ -30,16 +30,16 @@ class TPlainResolver final : public TUnitResolver {
   void ResolveClass(TObjectDefinition& AObject, TResolvedClass& AClass) override {
     AClass.Identifier = ClassIdentifier(AObject);
     AClass.Fields.reserve(AObject.Properties().size());
-    for (const auto& property : AObject.Properties()) {
+    for (auto& property : AObject.Properties()) {
       TResolvedField& field = AClass.Fields.emplace_back();
-      if (!property->description().empty()) field.Comments.push_back(property->TakeDescription());
-      const std::string& type = property->DataType();
-      field.Field = SanitizeIdentifier(property->FieldName());
-      field.Property = SanitizeIdentifier(property->PropertyName());
+      if (!property.description().empty()) field.Comments.push_back(property.TakeDescription());
+      const std::string& type = property.DataType();
+      field.Field = SanitizeIdentifier(property.FieldName());
+      field.Property = SanitizeIdentifier(property.PropertyName());
       field.Type = SanitizeTypeText(type);
-      field.Ownership = property->IsObjectArray() ? TOwnership::ObjectArray
-                        : property->IsObject()    ? TOwnership::Object
-                                                  : TOwnership::None;
+      field.Ownership = property.IsObjectArray() ? TOwnership::ObjectArray
+                        : property.IsObject()    ? TOwnership::Object
+                                                 : TOwnership::None;
     }
   }
 
