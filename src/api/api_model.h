@@ -111,6 +111,8 @@ struct ApiDefinition {
   // The file it was read from, relative to the document's folder
   // ("common/types.json"); empty for the document's own definitions.
   std::string_view file;
+  // Its position in ApiDocument::definitions.
+  size_t position = 0;
 };
 
 // One entry of "securityDefinitions".

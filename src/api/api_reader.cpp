@@ -608,8 +608,8 @@ ApiSchema* ApiReader::SchemaAt(Loc ALoc) {
   if (ALoc.file != 0 && ALoc.node != PointerIndex::kRoot && parent != PointerIndex::kRoot &&
       index.Parent(parent) == PointerIndex::kRoot && index.Key(parent) == "definitions" &&
       !index.Key(ALoc.node).empty()) {
-    ApiDefinition& definition = api_->definitions.emplace_back(
-        ApiDefinition{Keep(index.Key(ALoc.node)), schema, Keep(files_[ALoc.file]->name)});
+    ApiDefinition& definition = api_->definitions.emplace_back(ApiDefinition{
+        Keep(index.Key(ALoc.node)), schema, Keep(files_[ALoc.file]->name), api_->definitions.size()});
     Details(*schema).definition = &definition;
   }
   return schema;
@@ -988,7 +988,7 @@ void ApiReader::ReadDefinitions(const JsonValue& AValue, const Where& AWhere) {
     }
     ApiSchema* schema = SchemaAt(Loc{0, *Index(0).Child(definitions, member.key)});
     ApiDefinition& definition =
-        api_->definitions.emplace_back(ApiDefinition{Keep(member.key), schema, {}});
+        api_->definitions.emplace_back(ApiDefinition{Keep(member.key), schema, {}, api_->definitions.size()});
     Details(*schema).definition = &definition;
   }
 }

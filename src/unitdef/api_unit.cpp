@@ -302,7 +302,6 @@ class TApiResolver {
   std::deque<TPlannedClass> FClasses;
   size_t FNamed = 0;                      // the classes whose inline schemas are named
   std::deque<std::string> FIdentifiers;  // of FClasses, which give their classes to the unit
-  std::unordered_map<const ApiDefinition*, int> FClassIndex;
   std::unordered_map<const ApiSchema*, int> FInlineIndex;
   std::vector<std::string> FMethodNames;  // per operation
   std::vector<const TPlannedClass*> FUsedBy;  // per class: the last class found to use it
@@ -344,11 +343,9 @@ TApiResolver::TApiResolver(const ApiDocument& ADocument, const std::string& AFil
 }
 
 void TApiResolver::NameDefinitions() {
-  FClassIndex.reserve(FDocument.definitions.size());
   for (const ApiDefinition& definition : FDocument.definitions) {
     std::string identifier =
         FTypes.TakeUnique("T" + DocumentIdentifierPart(definition.name), NotReserved);
-    FClassIndex.emplace(&definition, static_cast<int>(FClasses.size()));
     TPlannedClass& plan = FClasses.emplace_back();
     plan.Schema = definition.schema;
     plan.Definition = &definition;
@@ -558,9 +555,12 @@ int TApiResolver::DefinitionIndexOf(const ApiSchema* ASchema) const {
   } else if (ASchema->resolved != nullptr) {
     definition = ASchema->resolved->definition();
   }
-  if (definition == nullptr) return -1;
-  const auto found = FClassIndex.find(definition);
-  return found == FClassIndex.end() ? -1 : found->second;
+  // The definitions are the first classes, in their order.
+  if (definition == nullptr || definition->position >= FDocument.definitions.size() ||
+      &FDocument.definitions[definition->position] != definition) {
+    return -1;
+  }
+  return static_cast<int>(definition->position);
 }
 
 bool TApiResolver::IsArraySchema(const ApiSchema* ASchema) const {
