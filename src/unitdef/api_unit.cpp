@@ -244,7 +244,10 @@ class TApiResolver {
     // The class it derives from (allOf of one reference to a definition and
     // inline parts), or -1.
     int Ancestor = -1;
-    std::vector<std::string_view> Keys;  // the JSON keys of its fields, sorted
+    bool HasDescendants = false;         // some class derives from it
+    // The JSON keys of its fields, sorted; kept only with descendants, which
+    // leave them out.
+    std::vector<std::string_view> Keys;
     std::optional<TNameScope> Members;   // its fields and properties, inside its ancestor's
     std::vector<int> Uses;                 // the classes its fields name, each once, in field order
     bool Planned = false;
@@ -452,6 +455,9 @@ void TApiResolver::FindAncestors() {
     }
     for (const int member : walk) state[member] = 2;
   }
+  for (const TPlannedClass& plan : FClasses) {
+    if (plan.Ancestor >= 0) FClasses[plan.Ancestor].HasDescendants = true;
+  }
 }
 
 void TApiResolver::PlanMembers(int AClass) {
@@ -481,7 +487,21 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
   // followed, the first of a key winning; a derived class leaves out its
   // ancestor's part and the keys it inherits.
   std::pmr::vector<const ApiProperty*> properties(&memory);
+  // A key is taken once. Most classes have a few properties: the keys taken
+  // are compared one by one until there are kFewKeys of them, then they go
+  // into a table.
+  constexpr size_t kFewKeys = 16;
   std::pmr::unordered_set<std::string_view> keys(&memory);
+  const auto FirstTime = [&](std::string_view AKey) {
+    if (keys.empty()) {
+      if (properties.size() < kFewKeys) {
+        return std::none_of(properties.begin(), properties.end(),
+                            [&](const ApiProperty* ATaken) { return ATaken->name == AKey; });
+      }
+      for (const ApiProperty* taken : properties) keys.insert(taken->name);
+    }
+    return keys.insert(AKey).second;
+  };
   std::pmr::unordered_set<const ApiSchema*> visited(&memory);
   if (ancestor != nullptr) visited.insert(ancestor->Schema);
   std::pmr::vector<const ApiSchema*> stack({APlan.Schema}, &memory);
@@ -490,7 +510,7 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
     stack.pop_back();
     if (schema == nullptr || !visited.insert(schema).second) continue;
     for (const ApiProperty& property : schema->properties) {
-      if (!inherited(property.name) && keys.insert(property.name).second) properties.push_back(&property);
+      if (!inherited(property.name) && FirstTime(property.name)) properties.push_back(&property);
     }
     const std::span<const ApiSchema* const> parts = schema->all_of();
     for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
@@ -500,8 +520,11 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
     }
   }
 
-  APlan.Keys.assign(keys.begin(), keys.end());
-  std::sort(APlan.Keys.begin(), APlan.Keys.end());
+  if (APlan.HasDescendants) {
+    APlan.Keys.reserve(properties.size());
+    for (const ApiProperty* property : properties) APlan.Keys.push_back(property->name);
+    std::sort(APlan.Keys.begin(), APlan.Keys.end());
+  }
 
   TResolvedClass& clazz = APlan.Class;
   if (ancestor != nullptr) clazz.Ancestor = ancestor->Class.Identifier;

@@ -147,6 +147,22 @@ TEST(ApiUnit, AllOfDerivesOrMergesAndAncestorsComeFirst) {
             1);
 }
 
+TEST(ApiUnit, MergedKeysAreTakenOnceInClassesOfManyProperties) {
+  // The keys p0..p17 of the first part, then p15..p19 of the second: past
+  // the first few keys they are looked up in a table.
+  const auto part = [](int AFrom, int ATo) {
+    std::string text = R"({"properties": {)";
+    for (int i = AFrom; i <= ATo; ++i) text += (i == AFrom ? "" : ",") + ("\"p" + std::to_string(i)) + R"(": {})";
+    return text + "}}";
+  };
+  const TResolvedUnit unit = Resolve(R"({"swagger": "2.0", "definitions": {"M": {"allOf": [)" + part(0, 17) + "," +
+                                     part(15, 19) + "]}}}", "");
+  std::string expected = "TM:";
+  for (int i = 0; i <= 19; ++i) expected += " p" + std::to_string(i) + "='p" + std::to_string(i) + "'";
+  ASSERT_EQ(unit.Classes.size(), 1u);
+  EXPECT_EQ(Describe(unit.Classes[0]), expected);
+}
+
 TEST(ApiUnit, InlineSchemasBecomeClassesNamedAfterTheirPlace) {
   const TResolvedUnit unit = Resolve(R"({"swagger": "2.0", "paths": {"/pets": {
     "get": {"operationId": "listPets", "responses": {"200": {"schema": {"type": "array",
