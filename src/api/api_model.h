@@ -3,16 +3,16 @@
 // A Swagger 2.0 document as a client of its API needs it: the definitions,
 // the security schemes and every served operation with its effective
 // parameters, its result and its credentials, every local reference
-// resolved. Built by ReadApi (api_reader.h) without the default loader's
-// failure rules; the model owns everything and holds no reference into the
-// JSON tree it was read from.
+// resolved. Built by the reader (api_reader.h) without the default loader's
+// failure rules; the model owns everything it views.
 //
 // Pointers between the nodes (a schema's items, an operation's parameters)
-// point into the document's own pools, and every text and list views the
-// document's store; they stay valid as long as the ApiDocument lives; the
-// document is neither copied nor moved. Texts and lists are views so that a
-// node costs no allocation of its own: a large document has hundreds of
-// thousands of schemas.
+// point into the document's own pools; the texts of the files view the
+// text of their JSON trees, which the document keeps, and the reader's own
+// texts and every list view the document's store. They stay valid as long
+// as the ApiDocument lives; the document is neither copied nor moved. Texts
+// and lists are views so that a node costs no allocation of its own, and no
+// text is copied: a large document has hundreds of thousands of schemas.
 
 #include <deque>
 #include <memory>
@@ -164,7 +164,7 @@ struct ApiOperation {
   const ApiSecurityScheme* security = nullptr;
 };
 
-// The storage of the model's texts and lists: copied in once, never moved,
+// The storage of the reader's own texts and of the lists: copied in once, never moved,
 // freed all at once with the document.
 class ApiStore {
  public:
@@ -206,8 +206,11 @@ struct ApiDocument {
   // delete, patch.
   std::vector<ApiOperation> operations;
 
-  // The store every text and list views, and the pools every pointer above
-  // points into, which take their blocks from the store.
+  // The files read, the document first, with their nodes freed: the texts
+  // of the files that the model views.
+  std::vector<std::unique_ptr<JsonTree>> sources;
+  // The store the other texts and every list view, and the pools every
+  // pointer above points into, which take their blocks from the store.
   ApiStore store;
   std::pmr::deque<ApiSchema> schema_pool{store.Resource()};
   std::pmr::deque<ApiSchemaDetails> details_pool{store.Resource()};

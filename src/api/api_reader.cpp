@@ -151,7 +151,7 @@ bool IsSuccessCode(std::string_view ACode) {
 struct SourceFile {
   std::string name;                  // relative to the document's folder; empty for the document
   std::filesystem::path folder;      // the folder its references are relative to
-  std::unique_ptr<JsonTree> tree;    // owned for every file but the document
+  std::unique_ptr<JsonTree> tree;    // handed to the document once it is read
   PointerIndex index;
 };
 
@@ -172,8 +172,8 @@ class ApiReader {
  public:
   // ADocument: the document's file, within whose folder references into
   // other files are followed; empty to follow none.
-  ApiReader(const JsonTree& ATree, const TLogProc& ALog, const std::string& ADocument)
-      : tree_(ATree), root_(ATree.Root()), log_(ALog), api_(std::make_unique<ApiDocument>()) {
+  ApiReader(std::unique_ptr<JsonTree> ATree, const TLogProc& ALog, const std::string& ADocument)
+      : tree_(*ATree), root_(ATree->Root()), log_(ALog), api_(std::make_unique<ApiDocument>()) {
     if (!ADocument.empty()) {
       std::error_code error;
       const std::filesystem::path document = std::filesystem::weakly_canonical(ADocument, error);
@@ -181,7 +181,8 @@ class ApiReader {
       // A reference back into the document reads the document itself.
       file_by_path_[document.string()] = {0, {}};
     }
-    files_.push_back(std::make_unique<SourceFile>(SourceFile{{}, root_folder_, nullptr, PointerIndex(root_)}));
+    files_.push_back(
+        std::make_unique<SourceFile>(SourceFile{{}, root_folder_, std::move(ATree), PointerIndex(root_)}));
   }
 
   std::unique_ptr<ApiDocument> Read();
@@ -219,7 +220,9 @@ class ApiReader {
     log_(line);
   }
 
-  // A text kept in the document's store.
+  // A text the reader made, copied into the document's store. The texts of
+  // the files are not copied: the document keeps the trees' texts
+  // (ApiDocument::sources), and the model views them where they are.
   std::string_view Keep(std::string_view AText) { return api_->store.Text(AText); }
   // Whether a scalar gives a text (a string, or a number as written), with
   // the line of a number or of a value that gives none.
@@ -312,7 +315,7 @@ bool ApiReader::GivesText(const JsonValue& AValue, const Where& AWhere) {
 }
 
 std::string_view ApiReader::Text(const JsonValue& AValue, const Where& AWhere) {
-  return GivesText(AValue, AWhere) ? Keep(AValue.Text()) : std::string_view();
+  return GivesText(AValue, AWhere) ? AValue.Text() : std::string_view();
 }
 
 std::string_view ApiReader::MemberText(const JsonValue& AObject, std::string_view AKey,
@@ -329,7 +332,7 @@ std::span<const std::string_view> ApiReader::TextList(const JsonValue& AValue, c
   std::vector<std::string_view> texts;
   if (AValue.Kind() == JsonKind::String) {
     Line("Read", AWhere, "a string taken as a list of one");
-    texts.push_back(Keep(AValue.Text()));
+    texts.push_back(AValue.Text());
     return api_->store.List(texts);
   }
   if (!AValue.IsArray()) {
@@ -341,7 +344,7 @@ std::span<const std::string_view> ApiReader::TextList(const JsonValue& AValue, c
   for (const JsonValue element : AValue.Elements()) {
     const Where where = AWhere.Element(index++);
     if (element.Kind() == JsonKind::String) {
-      texts.push_back(Keep(element.Text()));
+      texts.push_back(element.Text());
     } else {
       Line("Skipped", where, "not a string");
     }
@@ -399,9 +402,9 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
           Line("Read", where.Member(member.key), "not a schema object, taken as any value");
           ApiSchema& any = api_->schema_pool.emplace_back();
           any.resolved = &any;
-          read.push_back(ApiProperty{Keep(member.key), &any});
+          read.push_back(ApiProperty{member.key, &any});
         } else if (const ApiSchema* schema = Schema(member.value(), where.Member(member.key))) {
-          read.push_back(ApiProperty{Keep(member.key), schema});
+          read.push_back(ApiProperty{member.key, schema});
         }
       }
       ASchema.properties = api_->store.List(read);
@@ -449,7 +452,7 @@ void ApiReader::FillSchema(ApiSchema& ASchema, const JsonValue& AValue, const Wh
           case JsonKind::True: text = "true"; break;
           case JsonKind::False: text = "false"; break;
           case JsonKind::Null: text = "null"; break;
-          default: text = Keep(value.Text());
+          default: text = value.Text();
         }
         read.push_back(ApiValue{value.Kind(), text});
       }
@@ -465,12 +468,12 @@ void ApiReader::ReadShape(ApiSchema& ASchema, const ShapeMembers& AMembers, cons
   if (const std::optional<JsonValue>& type = AMembers.type) {
     const Where where = AWhere.Member("type");
     if (type->Kind() == JsonKind::String) {
-      ASchema.type = Keep(type->Text());
+      ASchema.type = type->Text();
     } else if (type->IsArray()) {
       // ["string", "null"] says the value may be absent: its type is string.
       for (const JsonValue element : type->Elements()) {
         if (element.Kind() == JsonKind::String && element.Text() != "null") {
-          ASchema.type = Keep(element.Text());
+          ASchema.type = element.Text();
           break;
         }
       }
@@ -578,7 +581,7 @@ std::optional<uint32_t> ApiReader::OpenFile(const std::string& AName, std::strin
 
 void ApiReader::ReadSchemaReference(ApiSchema& ASchema, std::string_view ARef,
                                     const Where& AWhere) {
-  ASchema.ref = Keep(ARef);
+  ASchema.ref = ARef;
   std::string reason;
   std::optional<Loc> loc = Resolve(ARef, AWhere, reason);
   if (loc && !Value(*loc).IsObject()) {
@@ -609,7 +612,7 @@ ApiSchema* ApiReader::SchemaAt(Loc ALoc) {
       index.Parent(parent) == PointerIndex::kRoot && index.Key(parent) == "definitions" &&
       !index.Key(ALoc.node).empty()) {
     ApiDefinition& definition = api_->definitions.emplace_back(ApiDefinition{
-        Keep(index.Key(ALoc.node)), schema, Keep(files_[ALoc.file]->name), api_->definitions.size()});
+        index.Key(ALoc.node), schema, Keep(files_[ALoc.file]->name), api_->definitions.size()});
     Details(*schema).definition = &definition;
   }
   return schema;
@@ -777,7 +780,7 @@ const ApiParameter* ApiReader::ReadParameter(const JsonValue& AValue, const Wher
   if (name && name->Kind() == JsonKind::Number) {
     parameter.name = Text(*name, AWhere.Member("name"));
   } else if (name && name->Kind() == JsonKind::String) {
-    parameter.name = Keep(name->Text());
+    parameter.name = name->Text();
   }
   if (parameter.name.empty()) {
     Line("Skipped", AWhere, "no name");
@@ -892,7 +895,7 @@ const ApiResponse* ApiReader::Result(const JsonValue& AResponses, const Where& A
   const JsonValue value = chosen->value();
   if (!value.IsObject() || !value.FindMember("$ref")) {
     ApiResponse* response = ReadResponse(value, where);
-    if (response != nullptr) response->code = Keep(chosen->key);
+    if (response != nullptr) response->code = chosen->key;
     return response;
   }
   const ChainEnd end = FollowReferences(value, where);
@@ -900,10 +903,10 @@ const ApiResponse* ApiReader::Result(const JsonValue& AResponses, const Where& A
   if (shared == nullptr) return nullptr;
   // A shared response takes the code of its first use; a use under another
   // code gets a copy.
-  if (shared->code.empty()) shared->code = Keep(chosen->key);
+  if (shared->code.empty()) shared->code = chosen->key;
   if (shared->code == chosen->key) return shared;
   ApiResponse& copy = api_->response_pool.emplace_back(*shared);
-  copy.code = Keep(chosen->key);
+  copy.code = chosen->key;
   return &copy;
 }
 
@@ -927,7 +930,7 @@ void ApiReader::ReadSecuritySchemes(const JsonValue& AValue, const Where& AWhere
       continue;
     }
     ApiSecurityScheme& scheme = api_->security_schemes.emplace_back();
-    scheme.key = Keep(member.key);
+    scheme.key = member.key;
     scheme.type = MemberText(value, "type", where);
     scheme.name = MemberText(value, "name", where);
     scheme.in = MemberText(value, "in", where);
@@ -988,7 +991,7 @@ void ApiReader::ReadDefinitions(const JsonValue& AValue, const Where& AWhere) {
     }
     ApiSchema* schema = SchemaAt(Loc{0, *Index(0).Child(definitions, member.key)});
     ApiDefinition& definition =
-        api_->definitions.emplace_back(ApiDefinition{Keep(member.key), schema, {}, api_->definitions.size()});
+        api_->definitions.emplace_back(ApiDefinition{member.key, schema, {}, api_->definitions.size()});
     Details(*schema).definition = &definition;
   }
 }
@@ -1071,7 +1074,7 @@ void ApiReader::ReadOperation(std::string_view AMethod, std::string_view APath,
   }
   ApiOperation operation;
   operation.method = AMethod;  // one of kServedMethods
-  operation.path = Keep(APath);
+  operation.path = APath;
   operation.operation_id = MemberText(AValue, "operationId", AWhere);
   SkipMemberText(AValue, "summary", AWhere);
   SkipMemberText(AValue, "description", AWhere);
@@ -1116,7 +1119,7 @@ std::unique_ptr<ApiDocument> ApiReader::Read() {
   for (const JsonMember member : root_.Members()) {
     if (!KeyNamesField(member.key, "swagger")) continue;
     const JsonKind kind = member.value().Kind();
-    api_->swagger = kind == JsonKind::String || kind == JsonKind::Number ? Keep(member.value().Text())
+    api_->swagger = kind == JsonKind::String || kind == JsonKind::Number ? member.value().Text()
                                                                          : std::string_view();
   }
   if (api_->swagger != "2.0") {
@@ -1147,22 +1150,22 @@ std::unique_ptr<ApiDocument> ApiReader::Read() {
   ReachOtherFiles();
   ReadQueuedSchemas();
   ResolveSchemaChains();
+  // The model views the trees' texts; their nodes are not needed any more.
+  for (const std::unique_ptr<SourceFile>& file : files_) {
+    file->tree->ReleaseNodes();
+    api_->sources.push_back(std::move(file->tree));
+  }
   return std::move(api_);
 }
 
 }  // namespace
 
-std::unique_ptr<ApiDocument> ReadApi(const JsonTree& ATree, const TLogProc& ALog) {
-  return ApiReader(ATree, ALog, {}).Read();
-}
-
 std::unique_ptr<ApiDocument> ReadApiText(std::string AText, const TLogProc& ALog) {
-  return ReadApi(JsonTree::Parse(std::move(AText)), ALog);
+  return ApiReader(std::make_unique<JsonTree>(JsonTree::Parse(std::move(AText))), ALog, {}).Read();
 }
 
 std::unique_ptr<ApiDocument> ReadApiFile(const std::string& AFileName, const TLogProc& ALog) {
-  const JsonTree tree = ParseDocumentFile(AFileName);
-  return ApiReader(tree, ALog, AFileName).Read();
+  return ApiReader(std::make_unique<JsonTree>(ParseDocumentFile(AFileName)), ALog, AFileName).Read();
 }
 
 }  // namespace tolvane

@@ -25,11 +25,8 @@
 
 namespace tolvane {
 
-// Reads the document held by ATree; every progress line goes to ALog. The
-// model holds no reference into the tree. References into other files are
-// not followed.
-std::unique_ptr<ApiDocument> ReadApi(const JsonTree& ATree, const TLogProc& ALog);
-// The same on a document that is already decoded (UTF-8).
+// Reads a document that is already decoded (UTF-8); every progress line
+// goes to ALog. References into other files are not followed.
 std::unique_ptr<ApiDocument> ReadApiText(std::string AText, const TLogProc& ALog);
 // Reads the file as the default loader does (ParseDocumentFile: decoded,
 // JSON whatever its name, else YAML by its name), then reads it,

@@ -259,6 +259,9 @@ TEST(ApiReader, ReadsTheRootTolerantlyAndFailsOnlyWhereNothingCanBeRead) {
                               "securityDefinitions": {"k": "x", "two\nlines": 1}})");
   EXPECT_EQ(bare.Api->host, "5");
   EXPECT_EQ(Texts(bare.Api->schemes), std::vector<std::string>{"https"});
+  // A document short enough to sit inside its string object: the model's
+  // texts view it where the document keeps it, not where it was parsed.
+  EXPECT_EQ(Read(R"({"swagger":2.0})").Api->swagger, "2.0");
   EXPECT_TRUE(bare.Api->operations.empty());
   EXPECT_EQ(bare.Lines, (std::vector<std::string>{"Read host: a number taken as text",
                                                    "Skipped schemes[1]: not a string",

@@ -268,9 +268,10 @@ class TApiResolver {
 
   int DefinitionIndexOf(const ApiSchema* ASchema) const;
   bool IsArraySchema(const ApiSchema* ASchema) const;
-  // The type a reference to a definition writes: its class, or what the
-  // definition holds when that is an array, a simple value or a JSON object.
-  TType DefinitionType(int AClass) const;
+  // The type a reference to a definition (by its position, which is also
+  // its class's) writes: its class, or what the definition holds when that
+  // is an array, a simple value or a JSON object.
+  TType DefinitionType(int ADefinition) const;
   // The type written for a schema: a simple type, a class, TArray<...> of
   // these, TJSONObject for a map or a free-form object, anything else (an
   // unresolved reference, a value of any type) as TJSONValue. An array's
@@ -589,15 +590,15 @@ int TApiResolver::DefinitionIndexOf(const ApiSchema* ASchema) const {
 bool TApiResolver::IsArraySchema(const ApiSchema* ASchema) const {
   if (ASchema == nullptr) return false;
   if (const int definition = DefinitionIndexOf(ASchema); definition >= 0) {
-    const ApiSchema& schema = *FClasses[definition].Schema;
+    const ApiSchema& schema = *FDocument.definitions[definition].schema;
     return schema.ref.empty() && schema.properties.empty() && schema.all_of().empty() && schema.type == "array";
   }
   return ASchema->resolved != nullptr && ASchema->resolved->type == "array";
 }
 
-TApiResolver::TType TApiResolver::DefinitionType(int AClass) const {
-  const ApiSchema& schema = *FClasses[AClass].Schema;
-  const TType own{FIdentifiers[AClass], AClass};
+TApiResolver::TType TApiResolver::DefinitionType(int ADefinition) const {
+  const ApiSchema& schema = *FDocument.definitions[ADefinition].schema;
+  const TType own{FIdentifiers[ADefinition], ADefinition};
   if (!schema.ref.empty() || !schema.properties.empty() || !schema.all_of().empty()) return own;
   if (schema.type == "array") {
     if (schema.items == nullptr) return {"TJSONValue"};
@@ -702,6 +703,10 @@ TResolvedUnit TApiResolver::Resolve() {
     Log(JoinText({"class: ", name, written ? " processed" : " skipped"}));
     if (written) unit.Classes.push_back(std::move(plan.Class));
   }
+  // The methods need no class plan: the plans go before the methods are
+  // made, which the unit then holds together with the document.
+  std::deque<TPlannedClass>().swap(FClasses);
+  std::vector<const TPlannedClass*>().swap(FUsedBy);
   if (!FFilter.empty()) return unit;
 
   unit.HasClient = true;
