@@ -208,7 +208,8 @@ struct ApiDocument {
 
   // The files read, the document first, with their nodes freed: the texts
   // of the files that the model views.
-  std::vector<std::unique_ptr<JsonTree>> sources;
+  // Shared, so that a unit made from the model can keep them.
+  std::vector<std::shared_ptr<const JsonTree>> sources;
   // The store the other texts and every list view, and the pools every
   // pointer above points into, which take their blocks from the store.
   ApiStore store;

@@ -247,9 +247,9 @@ void TSwaggerConverter::Convert() {
     // builds its unit from that; the unit model is not used.
     std::unique_ptr<ApiDocument> api = ReadApiFile(FFileName, log);
     TResolvedUnit unit = ResolveApiUnit(*api, FFileName, FClassnameFilter, log);
-    // The resolved unit holds every text the writers need: the API model is
-    // freed before the unit's bytes are made, so the two are never held
-    // together.
+    // The resolved unit holds every text the writers need, the document's
+    // text it views included: the rest of the API model is freed before the
+    // unit's bytes are made, so the two are never held together.
     api.reset();
     SaveResolvedUnit(std::move(unit), log);
     return;

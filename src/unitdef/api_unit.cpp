@@ -529,14 +529,14 @@ void TApiResolver::PlanFields(TPlannedClass& APlan) {
 
   TResolvedClass& clazz = APlan.Class;
   if (ancestor != nullptr) clazz.Ancestor = ancestor->Class.Identifier;
-  if (!APlan.Schema->description.empty()) clazz.Comments.emplace_back(APlan.Schema->description);
+  clazz.Description = APlan.Schema->description;
   clazz.Fields.resize(properties.size());
   // Marks the classes this one uses already, by the class's own number.
   FUsedBy.resize(FClasses.size(), nullptr);
   for (size_t p = 0; p < properties.size(); ++p) {
     const ApiSchema* property = properties[p]->schema;
     TResolvedField& field = clazz.Fields[p];
-    if (!property->description.empty()) field.Comments.emplace_back(property->description);
+    field.Description = property->description;
     const ApiSchema* valued = property->resolved;
     if (valued != nullptr && valued->type == "array" && valued->items != nullptr) valued = valued->items->resolved;
     if (std::string allowed = AllowedValues(valued); !allowed.empty()) field.Comments.push_back(std::move(allowed));
@@ -687,6 +687,8 @@ TResolvedUnit TApiResolver::Resolve() {
   unit.Output = FOutput;
   unit.TimeStamp = LocalTimeStamp();
   unit.FitsDelphiLimits = true;
+  // The descriptions are views into the document's text.
+  unit.KeptTexts.assign(FDocument.sources.begin(), FDocument.sources.end());
   // REST.Json.Types declares the JSONName attribute of every field.
   unit.InterfaceUses = {"System.JSON", "REST.Json.Types"};
   // Every class declared forward, so that no order of the classes keeps

@@ -105,8 +105,9 @@ TEST(ApiUnit, FieldsAndPropertiesOfAClass) {
                        "Fid id : string", "FID1 ID1 : string", "&For &or : string", "F_2fa _2fa : string",
                        "Fassigned1 assigned1 : TPet object", "FFree1 Free1 : integer",
                        "Ftags tags : TArray<TJSONObject> objects", "Fprice price : double", "FTPet1 TPet1 : string"}));
-  EXPECT_EQ(pet.Comments, std::vector<std::string>{"A pet"});
-  EXPECT_EQ(pet.Fields[0].Comments, std::vector<std::string>{"its id"});
+  EXPECT_EQ(pet.Description, "A pet");
+  EXPECT_EQ(pet.Fields[0].Description, "its id");
+  EXPECT_TRUE(pet.Fields[0].Comments.empty());
 }
 
 // A class as "TKid(TPet): name='name' ...": each field's property and JSON key, in order.

@@ -8,10 +8,11 @@ namespace tolvane {
 void TCodePrinter::GrowBlanks(size_t AIndent) { FBlanks.assign(AIndent, ' '); }
 
 void TCodePrinter::Comment(std::string_view AText) {
+  if (AText.empty()) return;
   // Most texts are one line: two library scans find no break in them.
   if (std::memchr(AText.data(), '\n', AText.size()) == nullptr &&
       std::memchr(AText.data(), '\r', AText.size()) == nullptr) {
-    if (!AText.empty()) Line({"// ", AText});
+    Line({"// ", AText});
     return;
   }
   // The next CR and the next LF, each searched again only once passed.

@@ -68,7 +68,7 @@ class TCodePrinter {
   // An empty line, whatever the indent.
   void Blank() { FSink.Line(std::string_view()); }
   // "// " + text at the current indent, one line per line of the text (a CR
-  // LF pair, a lone CR and a lone LF each end a line).
+  // LF pair, a lone CR and a lone LF each end a line); nothing for no text.
   void Comment(std::string_view AText);
   void Comments(const std::vector<std::string>& ATexts) {
     for (const std::string& text : ATexts) Comment(text);

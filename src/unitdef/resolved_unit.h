@@ -14,7 +14,9 @@
 // writer puts them at the indent of their place.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "unitdef/output_name.h"
@@ -30,8 +32,11 @@ enum class TOwnership : uint8_t {
 
 // One property of a class: a private field and a public property.
 struct TResolvedField {
-  // Comment texts above the field; each is written as "// " lines, one per
-  // line of the text (descriptions, allowed values).
+  // Comment texts above the field: the document's description where the
+  // unit views it in the document's text (TResolvedUnit::KeptTexts), then
+  // the others (descriptions, allowed values). Each is written as "// "
+  // lines, one per line of the text.
+  std::string_view Description;
   std::vector<std::string> Comments;
   // The field's JSON key as a literal ("'id'", "'a'#9'b'"), given to the
   // attribute line right above the field line, at its indent:
@@ -44,6 +49,7 @@ struct TResolvedField {
 };
 
 struct TResolvedClass {
+  std::string_view Description;       // as TResolvedField::Description
   std::vector<std::string> Comments;  // as TResolvedField::Comments
   std::string Identifier;             // "TPet"
   // "TBase" declares "TPet = class(TBase)"; empty declares "TPet = class".
@@ -140,6 +146,10 @@ struct TResolvedUnit {
 
   // The lines are fitted to Delphi's line and literal limits before saving.
   bool FitsDelphiLimits = false;
+
+  // What the unit's views (the Description members) point into, held until
+  // the unit is written: a description is not copied, however long.
+  std::vector<std::shared_ptr<const void>> KeptTexts;
 };
 
 }  // namespace tolvane

@@ -25,6 +25,7 @@ void WriteUses(const std::vector<std::string>& AUnits, TCodePrinter& APrinter) {
 void WriteClassBlock(const TResolvedClass& AClass, TCodePrinter& APrinter) {
   APrinter.Blank();
   const TIndented type_section(APrinter);
+  APrinter.Comment(AClass.Description);
   APrinter.Comments(AClass.Comments);
   if (AClass.Ancestor.empty()) {
     APrinter.Line({AClass.Identifier, " = class"});
@@ -35,6 +36,7 @@ void WriteClassBlock(const TResolvedClass& AClass, TCodePrinter& APrinter) {
   {
     const TIndented members(APrinter);
     for (const TResolvedField& field : AClass.Fields) {
+      APrinter.Comment(field.Description);
       APrinter.Comments(field.Comments);
       if (!field.JsonKey.empty()) APrinter.Line({"[JSONName(", field.JsonKey, ")]"});
       APrinter.Line({field.Field, " : ", field.Type, ";"});
