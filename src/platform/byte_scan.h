@@ -157,6 +157,21 @@ inline bool HasByte18To1F(std::string_view AText) {
              [](unsigned char AByte) -> uint64_t { return (AByte & 0xF8) == 0x18; }) != 0;
 }
 
+// True when every byte is 0x20 to 0x7F: no control character, and the text
+// is the same in UTF-8 and in Windows-1252. Those bytes are the ones that are
+// not below 0x20 as signed bytes.
+inline bool IsPrintableAscii(std::string_view AText) {
+#if defined(__SSE2__)
+  if (AText.size() >= 16) {
+    const __m128i first_printable = _mm_set1_epi8(0x20);
+    return !byte_scan::AnyInBlocks(AText, [&](__m128i ABlock) { return _mm_cmplt_epi8(ABlock, first_printable); });
+  }
+#endif
+  return byte_scan::OrOverWords(
+             AText, [](uint64_t AWord) { return (AWord & byte_scan::kHighBits) | byte_scan::BytesBelow(AWord, 0x20); },
+             [](unsigned char AByte) -> uint64_t { return AByte < 0x20 || AByte >= 0x80; }) == 0;
+}
+
 // Copies the text to ATo, which has room for it; a text of up to sixteen
 // bytes is copied by at most two overlapping moves.
 inline void CopyBytes(char* ATo, std::string_view AText) {

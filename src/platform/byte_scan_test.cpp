@@ -26,6 +26,7 @@ TEST(ByteScanTest, FindsTheOneByteAtEveryPositionOfEveryLength) {
     const std::string plain(length, 'a');
     EXPECT_TRUE(IsAsciiText(plain)) << length;
     EXPECT_FALSE(HasControlByte(plain)) << length;
+    EXPECT_TRUE(IsPrintableAscii(plain)) << length;
     EXPECT_FALSE(HasByte18To1F(plain)) << length;
     EXPECT_EQ(SkipAscii(plain, 0), length);
     EXPECT_EQ(SkipAsciiBackward(plain), 0u);
@@ -35,6 +36,7 @@ TEST(ByteScanTest, FindsTheOneByteAtEveryPositionOfEveryLength) {
         text[pos] = c.byte;
         EXPECT_EQ(IsAsciiText(text), c.ascii) << length << " " << pos << " " << int(c.byte);
         EXPECT_EQ(HasControlByte(text), c.control) << length << " " << pos << " " << int(c.byte);
+        EXPECT_EQ(IsPrintableAscii(text), c.ascii && !c.control) << length << " " << pos << " " << int(c.byte);
         EXPECT_EQ(HasByte18To1F(text), c.last_controls) << length << " " << pos << " " << int(c.byte);
         EXPECT_EQ(SkipAsciiBackward(text), c.ascii ? 0 : pos + 1) << length << " " << pos;
         for (const size_t from : {size_t{0}, pos / 2, pos}) {

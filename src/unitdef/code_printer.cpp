@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/byte_scan.h"
+
 namespace tolvane {
+
+bool TLineSink::PrintableLine(std::span<const std::string_view> APieces) {
+  if (!std::all_of(APieces.begin(), APieces.end(), IsPrintableAscii)) return false;
+  Line(APieces);
+  return true;
+}
 
 void TCodePrinter::GrowBlanks(size_t AIndent) { FBlanks.assign(AIndent, ' '); }
 
-void TCodePrinter::Comment(std::string_view AText) {
-  if (AText.empty()) return;
+void TCodePrinter::CommentLines(std::string_view AText) {
   // Most texts are one line: two library scans find no break in them.
   if (std::memchr(AText.data(), '\n', AText.size()) == nullptr &&
       std::memchr(AText.data(), '\r', AText.size()) == nullptr) {

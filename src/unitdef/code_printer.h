@@ -36,6 +36,10 @@ class TLineSink {
   // One line: the pieces in order.
   virtual void Line(std::span<const std::string_view> APieces) = 0;
   void Line(std::string_view ALine) { Line(std::span<const std::string_view>(&ALine, 1)); }
+  // The line, returning true, when every byte of it is 0x20 to 0x7F (no
+  // control character, nothing to encode); otherwise nothing, returning
+  // false. A sink that copies the pieces anyway tests them as it copies.
+  virtual bool PrintableLine(std::span<const std::string_view> APieces);
 };
 
 // Appends every line to a line list.
@@ -69,7 +73,9 @@ class TCodePrinter {
   void Blank() { FSink.Line(std::string_view()); }
   // "// " + text at the current indent, one line per line of the text (a CR
   // LF pair, a lone CR and a lone LF each end a line); nothing for no text.
-  void Comment(std::string_view AText);
+  void Comment(std::string_view AText) {
+    if (!AText.empty()) CommentLines(AText);
+  }
   void Comments(const std::vector<std::string>& ATexts) {
     for (const std::string& text : ATexts) Comment(text);
   }
@@ -84,6 +90,7 @@ class TCodePrinter {
     return std::string_view(FBlanks.data(), AIndent);
   }
   void GrowBlanks(size_t AIndent);
+  void CommentLines(std::string_view AText);
 
   TLineSink& FSink;
   size_t FIndent = 0;

@@ -315,7 +315,33 @@ std::string_view TDelphiLimitsFilter::Join(std::span<const std::string_view> APi
   return {FBuffer.get(), size};
 }
 
+namespace {
+
+// Whether the line the pieces make is a comment line: "//" after its blanks.
+bool StartsComment(std::span<const std::string_view> APieces) {
+  size_t seen = 0;
+  for (const std::string_view piece : APieces) {
+    for (const char c : piece) {
+      if (seen == 0 && c == ' ') continue;
+      if (c != '/') return false;
+      if (++seen == 2) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 void TDelphiLimitsFilter::Line(std::span<const std::string_view> APieces) {
+  // A line of printable ASCII within the limits goes on as it is: a short
+  // line, or a comment line that fits a line (no literal in it is read).
+  // The next sink tests it as it copies it, so most lines are never joined.
+  size_t length = 0;
+  for (const std::string_view piece : APieces) length += piece.size();
+  if ((length <= kMaxLiteralLength + 2 || (length <= kMaxLineLength && StartsComment(APieces))) &&
+      FNext.PrintableLine(APieces)) {
+    return;
+  }
   // The line is tested as one text, not piece by piece: most pieces are a
   // few bytes long.
   const std::string_view joined = Join(APieces);

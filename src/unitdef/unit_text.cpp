@@ -20,18 +20,22 @@ constexpr size_t kFileCapacity = TUnitText::kFlushSize + TUnitText::kFlushSize /
 
 }  // namespace
 
+bool TUnitText::PrintableLine(std::span<const std::string_view> APieces) {
+  const size_t length = CopyPieces(APieces);
+  if (!IsPrintableAscii(std::string_view(FData.get() + FSize - length, length))) {
+    FSize -= length;
+    return false;
+  }
+  EndLine();
+  return true;
+}
+
 void TUnitText::Line(std::span<const std::string_view> APieces) {
-  size_t length = 2;
-  for (const std::string_view piece : APieces) length += piece.size();
   // The common case: the line is ASCII, the same in UTF-8 and in
   // Windows-1252, and stays as it is copied. The copy is tested as a whole,
   // not piece by piece.
-  Reserve(length);
   const size_t start = FSize;
-  for (const std::string_view piece : APieces) {
-    CopyBytes(FData.get() + FSize, piece);
-    FSize += piece.size();
-  }
+  CopyPieces(APieces);
   if (!IsAsciiText(std::string_view(FData.get() + start, FSize - start))) {
     // Each piece holds whole characters, so encoding piece by piece gives
     // the same bytes as encoding the whole line.
@@ -45,10 +49,7 @@ void TUnitText::Line(std::span<const std::string_view> APieces) {
     }
     Reserve(2);
   }
-  FData.get()[FSize++] = '\r';
-  FData.get()[FSize++] = '\n';
-  ++FLineCount;
-  if (FFile != nullptr && FSize >= kFlushSize) Flush();
+  EndLine();
 }
 
 void TUnitText::Flush() {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/byte_scan.h"
 #include "platform/file_system.h"
 #include "unitdef/code_printer.h"
 
@@ -26,6 +27,7 @@ class TUnitText final : public TLineSink {
 
   using TLineSink::Line;
   void Line(std::span<const std::string_view> APieces) override;
+  bool PrintableLine(std::span<const std::string_view> APieces) override;
 
   size_t LineCount() const { return FLineCount; }
   // The bytes not yet written to the file: all of them without a file.
@@ -35,6 +37,24 @@ class TUnitText final : public TLineSink {
 
  private:
   void Append(std::string_view ABytes);
+  // The pieces copied after the bytes written, without a line end; their
+  // number of bytes.
+  [[gnu::always_inline]] size_t CopyPieces(std::span<const std::string_view> APieces) {
+    size_t length = 2;
+    for (const std::string_view piece : APieces) length += piece.size();
+    Reserve(length);
+    for (const std::string_view piece : APieces) {
+      CopyBytes(FData.get() + FSize, piece);
+      FSize += piece.size();
+    }
+    return length - 2;
+  }
+  [[gnu::always_inline]] void EndLine() {
+    FData.get()[FSize++] = '\r';
+    FData.get()[FSize++] = '\n';
+    ++FLineCount;
+    if (FFile != nullptr && FSize >= kFlushSize) Flush();
+  }
   // Room for AMore bytes after the ones written.
   void Reserve(size_t AMore) {
     if (FSize + AMore > FCapacity) Grow(AMore);
