@@ -80,24 +80,59 @@ std::string AsciiIdentifierPart(std::string_view AText) {
   return out;
 }
 
-std::string PlainIdentifier(std::string_view AText) {
-  std::string out = AsciiIdentifierPart(AText);
-  if (out.empty()) return "_";
-  if (IsDigit(out.front())) {
-    out.insert(out.begin(), '_');
-    if (out.size() > kMaxNameLength) out.pop_back();
+namespace {
+
+// An identifier part made a whole identifier: "_" in front of a leading
+// digit, "_" for the empty part.
+std::string WholeIdentifier(std::string APart) {
+  if (APart.empty()) return "_";
+  if (IsDigit(APart.front())) {
+    APart.insert(APart.begin(), '_');
+    if (APart.size() > kMaxNameLength) APart.pop_back();
   }
+  return APart;
+}
+
+// What the model's cleaning and AsciiIdentifierPart together make of each
+// ASCII byte: one byte, or 0 where the byte goes. The cleaning acts on each
+// ASCII byte alone, so the table is made by cleaning each byte on its own.
+const std::array<char, 128> kAsciiPart = [] {
+  std::array<char, 128> table{};
+  for (size_t c = 0; c < table.size(); ++c) {
+    const char byte = static_cast<char>(c);
+    const std::string cleaned = MakeIdentifier(std::string_view(&byte, 1), false);
+    if (!cleaned.empty()) table[c] = IsAsciiLetterOrDigit(cleaned.front()) ? cleaned.front() : '_';
+  }
+  return table;
+}();
+
+// The cleaning followed by AsciiIdentifierPart. An ASCII name takes one
+// pass: each byte gives at most one, so the result is the first
+// kMaxNameLength bytes that the table gives.
+std::string CleanedPart(std::string_view AName) {
+  std::string out(std::min(AName.size(), kMaxNameLength), '_');
+  size_t size = 0;
+  for (size_t i = 0; i < AName.size() && size < kMaxNameLength; ++i) {
+    const unsigned char byte = static_cast<unsigned char>(AName[i]);
+    if (byte >= 0x80) return AsciiIdentifierPart(MakeIdentifier(AName, false));
+    if (const char c = kAsciiPart[byte]; c != 0) out[size++] = c;
+  }
+  out.resize(size);
   return out;
 }
 
+}  // namespace
+
+std::string PlainIdentifier(std::string_view AText) { return WholeIdentifier(AsciiIdentifierPart(AText)); }
+
 std::string DocumentIdentifierPart(std::string_view AName) {
   if (IsIdentifierRun(AName)) return std::string(AName);
-  return AsciiIdentifierPart(MakeIdentifier(AName, false));
+  return CleanedPart(AName);
 }
 
 std::string DocumentIdentifier(std::string_view AName) {
   if (!AName.empty() && !IsDigit(AName.front()) && IsIdentifierRun(AName)) return std::string(AName);
-  return PlainIdentifier(MakeIdentifier(AName, false));
+  return WholeIdentifier(CleanedPart(AName));
 }
 
 std::string MethodNameFromPath(std::string_view AMethod, std::string_view APath) {

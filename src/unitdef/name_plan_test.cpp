@@ -2,7 +2,12 @@
 // their numbering.
 #include "unitdef/name_plan.h"
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
+
+#include "unitdef/identifiers.h"
 
 namespace tolvane {
 namespace {
@@ -46,10 +51,24 @@ TEST(NamePlanIdentifiers, DocumentIdentifier) {
       {std::string(kMaxNameLength + 1, 'x'), std::string(kMaxNameLength, 'x'), std::string(kMaxNameLength, 'x')},
       {"9" + std::string(kMaxNameLength - 1, 'x'), "_9" + std::string(kMaxNameLength - 2, 'x'),
        "9" + std::string(kMaxNameLength - 1, 'x')},
+      {"io.k8s.api/v1", "io_k8s_apiv1", "io_k8s_apiv1"},
+      {"gr\xC3\xB6-x", "gr__x", "gr__x"},  // a character beyond ASCII
+      {" /" + std::string(kMaxNameLength, 'x') + "-", std::string(kMaxNameLength, 'x'),
+       std::string(kMaxNameLength, 'x')},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(DocumentIdentifier(c.name), c.identifier) << c.name;
     EXPECT_EQ(DocumentIdentifierPart(c.name), c.part) << c.name;
+  }
+  // Whatever the bytes, the same as the cleaning followed by the plain rules.
+  std::vector<std::string> names;
+  for (int c = 1; c < 256; ++c) {
+    names.push_back(std::string(1, static_cast<char>(c)) + "a" + static_cast<char>(c));
+    names.push_back(std::string(kMaxNameLength - 1, 'y') + static_cast<char>(c) + "zz");
+  }
+  for (const std::string& name : names) {
+    EXPECT_EQ(DocumentIdentifier(name), PlainIdentifier(MakeIdentifier(name, false))) << name;
+    EXPECT_EQ(DocumentIdentifierPart(name), AsciiIdentifierPart(MakeIdentifier(name, false))) << name;
   }
 }
 
