@@ -174,8 +174,9 @@ TNameScope::TKey TNameScope::Key(std::string_view AName) {
   return TKey{std::move(text), hash};
 }
 
-bool TNameScope::Contains(const TKey& AKey) const {
-  for (const TNameScope* scope = this; scope != nullptr; scope = scope->FOuter) {
+bool TNameScope::Contains(const TKey& AKey, size_t* AFree) const {
+  if (Holds(AKey, AFree)) return true;
+  for (const TNameScope* scope = FOuter; scope != nullptr; scope = scope->FOuter) {
     if (scope->Holds(AKey)) return true;
   }
   return false;
@@ -218,10 +219,17 @@ bool TNameScope::IsFree(std::string_view AName) const { return !Contains(Key(ANa
 void TNameScope::Take(std::string_view AName) { Insert(Key(AName)); }
 
 void TNameScope::Insert(const TKey& AKey) {
-  if ((FHashes.size() + 1) * 2 > FSlots.size()) Grow(FSlots.empty() ? 16 : FSlots.size() * 2);
+  MakeRoom();
   size_t slot = 0;
-  if (Holds(AKey, &slot)) return;
-  FSlots[slot] = static_cast<uint32_t>(FHashes.size()) + 1;
+  if (!Holds(AKey, &slot)) InsertAt(AKey, slot);
+}
+
+void TNameScope::MakeRoom() {
+  if ((FHashes.size() + 1) * 2 > FSlots.size()) Grow(FSlots.empty() ? 16 : FSlots.size() * 2);
+}
+
+void TNameScope::InsertAt(const TKey& AKey, size_t ASlot) {
+  FSlots[ASlot] = static_cast<uint32_t>(FHashes.size()) + 1;
   FKeys += AKey.Text;
   FEnds.push_back(static_cast<uint32_t>(FKeys.size()));
   FHashes.push_back(AKey.Hash);

@@ -97,8 +97,9 @@ class TNameScope {
     size_t Hash;
   };
   static TKey Key(std::string_view AName);
-  // In this scope or an outer one.
-  bool Contains(const TKey& AKey) const;
+  // In this scope or an outer one; where it is in neither, AFree receives
+  // the slot where the key would go in this scope.
+  bool Contains(const TKey& AKey, size_t* AFree = nullptr) const;
   // In this scope; AFree receives the slot where the key would go.
   bool Holds(const TKey& AKey, size_t* AFree = nullptr) const;
   std::string_view KeyAt(uint32_t AEntry) const {
@@ -106,6 +107,10 @@ class TNameScope {
     return std::string_view(FKeys).substr(start, FEnds[AEntry] - start);
   }
   void Insert(const TKey& AKey);
+  // Room for one more entry, so that a free slot found stays free.
+  void MakeRoom();
+  // Enters a key not held yet at the free slot that Holds or Contains gave.
+  void InsertAt(const TKey& AKey, size_t ASlot);
   // Rehashes the entries into ASlots slots, a power of two.
   void Grow(size_t ASlots);
 
@@ -133,8 +138,11 @@ std::string TNameScope::Unique(const std::string& ABase, TAccept AAccept) {
 
 template <typename TAccept>
 std::string TNameScope::TakeUnique(const std::string& ABase, TAccept AAccept) {
-  if (const TKey key = Key(ABase); !Contains(key) && AAccept(ABase)) {
-    Insert(key);
+  // AAccept only looks the scopes up, so the slot found stays free.
+  MakeRoom();
+  size_t slot = 0;
+  if (const TKey key = Key(ABase); !Contains(key, &slot) && AAccept(ABase)) {
+    InsertAt(key, slot);
     return ABase;
   }
   std::string name = Unique(ABase, AAccept);
