@@ -62,7 +62,7 @@ TEST(NamePlanIdentifiers, DocumentIdentifier) {
   }
   // Whatever the bytes, the same as the cleaning followed by the plain rules.
   std::vector<std::string> names;
-  for (int c = 1; c < 256; ++c) {
+  for (int c = 0; c < 256; ++c) {
     names.push_back(std::string(1, static_cast<char>(c)) + "a" + static_cast<char>(c));
     names.push_back(std::string(kMaxNameLength - 1, 'y') + static_cast<char>(c) + "zz");
   }
