@@ -181,10 +181,10 @@ void RunAgainstLimit(benchmark::State& AState, const std::string& AText, bool AC
   TCost floor;
   TCost convert;
   for (auto _ : AState) {
-    const TCost floor_now = Measure([&] { TreeFloor(document.path, limit_output, unit_bytes); });
-    if (floor_now.Cpu < floor.Cpu) floor = floor_now;
     const TCost limit_now = Measure([&] { Limit(document.path, limit_output, unit_bytes); });
     if (limit_now.Cpu < limit.Cpu) limit = limit_now;
+    const TCost floor_now = Measure([&] { TreeFloor(document.path, limit_output, unit_bytes); });
+    if (floor_now.Cpu < floor.Cpu) floor = floor_now;
     const TCost convert_now = Measure([&] { Convert(document.path, ACompilable); });
     if (convert_now.Cpu < convert.Cpu) convert = convert_now;
   }
